@@ -1,0 +1,37 @@
+# Compile and link settings shared by every target of ours.
+
+# Warnings are errors in our own code; third-party code (GoogleTest) does not
+# get these options.
+function(qel_warnings target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Werror -Wshadow -Wno-unused-parameter)
+endfunction()
+
+# Each DLL and program stands alone: the C and C++ runtimes and winpthread are
+# linked in. -static-libgcc/-static-libstdc++ alone still import
+# libwinpthread-1.dll.
+function(qel_static_runtime target)
+  target_link_options(${target} PRIVATE -static -static-libgcc -static-libstdc++)
+endfunction()
+
+function(qel_common_settings target)
+  qel_warnings(${target})
+  target_compile_definitions(${target} PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0400 WINVER=0x0400)
+  target_compile_options(${target} PRIVATE -ffunction-sections -fdata-sections)
+endfunction()
+
+# A DLL of ours: no "lib" prefix, an import library, the runtime inside.
+function(qel_add_dll target)
+  add_library(${target} SHARED ${ARGN})
+  set_target_properties(${target} PROPERTIES PREFIX "" IMPORT_PREFIX "" IMPORT_SUFFIX ".lib")
+  qel_common_settings(${target})
+  qel_static_runtime(${target})
+  # Only what the code marks for export leaves the DLL, never the runtime.
+  target_link_options(${target} PRIVATE -Wl,--gc-sections -Wl,--exclude-all-symbols)
+endfunction()
+
+# A program of ours (tools, tests, benchmarks).
+function(qel_add_program target)
+  add_executable(${target} ${ARGN})
+  qel_common_settings(${target})
+  qel_static_runtime(${target})
+endfunction()

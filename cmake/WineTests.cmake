@@ -1,0 +1,100 @@
+# Test programs run under wine64, in a Wine prefix of their own under the
+# build folder, made fresh once per CTest run by the "wine-prefix" fixture,
+# which also keeps one wineserver running for the run and stops it at the end.
+#
+#   qel_add_wine_test(<name> TARGET <exe target>
+#                     [VERSION win95|win98|nt40|win2k] [LOCALE <LC_ALL value>]
+#                     [FILTER <gtest filter>] [DLLOVERRIDES <overrides>]
+#                     [TIMEOUT <seconds>])
+#
+# VERSION runs a copy of the program named <exe>-<version>.exe, for which the
+# fixture sets Wine's per-program Windows version. Test suites written for one
+# version or locale carry a suffix (_Win95, _Win98, _NT40, _Win2k, _Cp932);
+# the plain run leaves them out, a VERSION or LOCALE run selects them.
+
+set(QEL_WINE64 /usr/lib/wine/wine64)
+set(QEL_WINESERVER /usr/lib/wine/wineserver)
+set(QEL_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
+set(QEL_VARIANT_SUITES "*_Win95.*:*_Win98.*:*_NT40.*:*_Win2k.*:*_Cp932.*")
+# Silences the crash debugger, whose output would bury the test's own.
+set(QEL_BASE_DLLOVERRIDES "winedbg.exe=d")
+
+if(NOT EXISTS ${QEL_WINE64})
+  message(FATAL_ERROR "wine64 not found at ${QEL_WINE64}: run tools/setup.sh")
+endif()
+
+set_property(GLOBAL PROPERTY QEL_WINE_APP_VERSIONS "")
+
+function(qel_suite_for_variant out variant)
+  set(suffixes win95 _Win95 win98 _Win98 nt40 _NT40 win2k _Win2k)
+  list(FIND suffixes ${variant} at)
+  if(at LESS 0)
+    message(FATAL_ERROR "unknown Windows version '${variant}' (use win95, win98, nt40 or win2k)")
+  endif()
+  math(EXPR at "${at} + 1")
+  list(GET suffixes ${at} suffix)
+  set(${out} "*${suffix}.*" PARENT_SCOPE)
+endfunction()
+
+function(qel_add_wine_test name)
+  cmake_parse_arguments(ARG "" "TARGET;VERSION;LOCALE;FILTER;DLLOVERRIDES;TIMEOUT" "" ${ARGN})
+  if(NOT CMAKE_SIZEOF_VOID_P EQUAL 8)
+    message(FATAL_ERROR "${name}: only x86_64 programs can be tests (a 32-bit one exits 0 under wine64 without running)")
+  endif()
+  get_target_property(type ${ARG_TARGET} TYPE)
+  if(NOT type STREQUAL "EXECUTABLE")
+    message(FATAL_ERROR "${name}: ${ARG_TARGET} is not a program")
+  endif()
+
+  set(program $<TARGET_FILE:${ARG_TARGET}>)
+  set(filter "-${QEL_VARIANT_SUITES}")
+  if(ARG_VERSION)
+    set(copy_name ${ARG_TARGET}-${ARG_VERSION}.exe)
+    set(program $<TARGET_FILE_DIR:${ARG_TARGET}>/${copy_name})
+    if(NOT TARGET ${ARG_TARGET}-${ARG_VERSION}-copy)
+      add_custom_target(${ARG_TARGET}-${ARG_VERSION}-copy ALL
+        COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:${ARG_TARGET}> ${program}
+        DEPENDS ${ARG_TARGET} VERBATIM)
+      set_property(GLOBAL APPEND PROPERTY QEL_WINE_APP_VERSIONS "${copy_name}=${ARG_VERSION}")
+    endif()
+    qel_suite_for_variant(filter ${ARG_VERSION})
+  elseif(ARG_LOCALE)
+    set(filter "*_Cp932.*")
+  endif()
+  if(ARG_FILTER)
+    set(filter "${ARG_FILTER}")
+  endif()
+
+  set(overrides "${QEL_BASE_DLLOVERRIDES}")
+  if(ARG_DLLOVERRIDES)
+    set(overrides "${overrides};${ARG_DLLOVERRIDES}")
+  endif()
+  set(env "WINEPREFIX=${QEL_WINEPREFIX}" "WINEDEBUG=-all" "WINEDLLOVERRIDES=${overrides}")
+  if(ARG_LOCALE)
+    list(APPEND env "LC_ALL=${ARG_LOCALE}")
+  endif()
+  if(NOT ARG_TIMEOUT)
+    set(ARG_TIMEOUT 120)
+  endif()
+
+  add_test(NAME ${name}
+    COMMAND ${QEL_WINE64} ${program} --gtest_filter=${filter} --gtest_brief=1
+    WORKING_DIRECTORY $<TARGET_FILE_DIR:${ARG_TARGET}>)
+  set_tests_properties(${name} PROPERTIES
+    FIXTURES_REQUIRED wine-prefix
+    ENVIRONMENT "${env}"
+    TIMEOUT ${ARG_TIMEOUT}
+    # gtest prints this when its filter selected nothing: a test that ran
+    # nothing must not pass.
+    FAIL_REGULAR_EXPRESSION "Running 0 tests")
+endfunction()
+
+# Call once, after every qel_add_wine_test.
+function(qel_add_wine_fixture)
+  get_property(versions GLOBAL PROPERTY QEL_WINE_APP_VERSIONS)
+  set(script ${PROJECT_SOURCE_DIR}/cmake/wine-prefix.sh)
+  add_test(NAME wine-prefix-setup COMMAND sh ${script} setup ${QEL_WINEPREFIX} ${versions})
+  add_test(NAME wine-prefix-cleanup COMMAND sh ${script} cleanup ${QEL_WINEPREFIX})
+  set_tests_properties(wine-prefix-setup PROPERTIES FIXTURES_SETUP wine-prefix TIMEOUT 180)
+  set_tests_properties(wine-prefix-cleanup PROPERTIES FIXTURES_CLEANUP wine-prefix TIMEOUT 60)
+endfunction()

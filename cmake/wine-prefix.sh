@@ -1,0 +1,46 @@
+#!/bin/sh
+# The test run's Wine prefix.
+#   wine-prefix.sh setup <prefix> [<program.exe>=<version> ...]
+#     makes the prefix anew, sets each program's Windows version and leaves
+#     one wineserver running for the rest of the run;
+#   wine-prefix.sh cleanup <prefix>
+#     stops that wineserver (and only that one).
+set -u
+action=$1
+export WINEPREFIX="$2"
+shift 2
+export WINEDEBUG=-all
+WINE=/usr/lib/wine/wine64
+WINESERVER=/usr/lib/wine/wineserver
+
+case "$action" in
+setup)
+  # A server left over from an earlier run would hold the old prefix open.
+  "$WINESERVER" -k </dev/null >/dev/null 2>&1
+  rm -rf "$WINEPREFIX"
+  # No network here: keep wineboot from asking for Mono and Gecko.
+  if ! WINEDLLOVERRIDES="mscoree,mshtml=" "$WINE" wineboot -i </dev/null >/dev/null 2>&1; then
+    echo "wineboot failed for $WINEPREFIX" >&2
+    exit 1
+  fi
+  "$WINESERVER" -w
+  # The redirects matter: without them CTest waits for the server's output.
+  "$WINESERVER" -p </dev/null >/dev/null 2>&1
+  "$WINE" cmd /c exit </dev/null >/dev/null 2>&1
+  for pair in "$@"; do
+    exe=${pair%%=*}
+    version=${pair#*=}
+    "$WINE" reg add "HKCU\\Software\\Wine\\AppDefaults\\$exe" /v Version /d "$version" /f \
+      </dev/null >/dev/null 2>&1 || { echo "cannot set $version for $exe" >&2; exit 1; }
+  done
+  echo "prefix ready: $WINEPREFIX"
+  ;;
+cleanup)
+  "$WINESERVER" -k </dev/null >/dev/null 2>&1
+  exit 0
+  ;;
+*)
+  echo "usage: $0 setup|cleanup <prefix> [program=version ...]" >&2
+  exit 2
+  ;;
+esac
