@@ -5,7 +5,7 @@
 #   qel_add_wine_test(<name> TARGET <exe target>
 #                     [VERSION win95|win98|nt40|win2k] [LOCALE <LC_ALL value>]
 #                     [FILTER <gtest filter>] [DLLOVERRIDES <overrides>]
-#                     [TIMEOUT <seconds>])
+#                     [TIMEOUT <seconds>] [ENV <VAR=value>...])
 #
 # VERSION runs a copy of the program named <exe>-<version>.exe, for which the
 # fixture sets Wine's per-program Windows version. Test suites written for one
@@ -37,7 +37,7 @@ function(qel_suite_for_variant out variant)
 endfunction()
 
 function(qel_add_wine_test name)
-  cmake_parse_arguments(ARG "" "TARGET;VERSION;LOCALE;FILTER;DLLOVERRIDES;TIMEOUT" "" ${ARGN})
+  cmake_parse_arguments(ARG "" "TARGET;VERSION;LOCALE;FILTER;DLLOVERRIDES;TIMEOUT" "ENV" ${ARGN})
   if(NOT CMAKE_SIZEOF_VOID_P EQUAL 8)
     message(FATAL_ERROR "${name}: only x86_64 programs can be tests (a 32-bit one exits 0 under wine64 without running)")
   endif()
@@ -73,6 +73,7 @@ function(qel_add_wine_test name)
   if(ARG_LOCALE)
     list(APPEND env "LC_ALL=${ARG_LOCALE}")
   endif()
+  list(APPEND env ${ARG_ENV})
   if(NOT ARG_TIMEOUT)
     set(ARG_TIMEOUT 120)
   endif()

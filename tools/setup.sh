@@ -6,7 +6,7 @@ set -eu
 packages="cmake ninja-build
 g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
 binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
-googletest wine64"
+googletest wine64 tzdata"
 
 missing=""
 for p in $packages; do
