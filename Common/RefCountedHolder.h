@@ -74,6 +74,11 @@ class RefCountedHolder {
     ++block_->count;
     block_->lock.Unlock();
   }
+// GCC 12 cannot follow the count across inlined copies and reports a use
+// after free here that cannot happen: only the release that takes the count
+// to zero deletes.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wuse-after-free"
   static void ReleaseBlock(Block* block) noexcept {
     if (!block) return;
     block->lock.Lock();
@@ -81,6 +86,7 @@ class RefCountedHolder {
     block->lock.Unlock();
     if (left == 0) delete block;
   }
+#pragma GCC diagnostic pop
 
   Block* block_;
 };
