@@ -2,8 +2,15 @@
 
 namespace {
 
-// Made when the library loads and shared by every path.
-const CString g_separator("\\");
+// One string shared by every path. Built on first use, so a path that is
+// itself a static object of another file never sees it unconstructed; the
+// reference below makes that first use happen while the library loads.
+const CString& SeparatorString() {
+  static const CString separator("\\");
+  return separator;
+}
+
+const CString& g_separatorAtLoad = SeparatorString();
 
 }  // namespace
 
@@ -29,12 +36,16 @@ DelimitedPath& DelimitedPath::operator=(const DelimitedPath& other) {
 
 DelimitedPath::~DelimitedPath() = default;
 
-const CString& DelimitedPath::Separator() const { return g_separator; }
+const CString& DelimitedPath::Separator() const { return SeparatorString(); }
 
 size_t DelimitedPath::FirstSeparator() const { return text_.Find(Separator().CStr()); }
 
 size_t DelimitedPath::LastSeparator() const {
   const CString& sep = Separator();
+  // One pass for the usual one-character separator: paths are taken apart
+  // component by component, and a rescan per separator would make that
+  // quadratic in the number of components.
+  if (sep.Length() == 1) return text_.ReverseFind(sep.At(0));
   size_t found = CString::npos;
   for (size_t at = text_.Find(sep.CStr()); at != CString::npos; at = text_.Find(sep.CStr(), at + sep.Length()))
     found = at;
@@ -72,6 +83,7 @@ CString DelimitedPath::Last() const {
 
 size_t DelimitedPath::SeparatorCount() const {
   const CString& sep = Separator();
+  if (sep.Length() == 1) return text_.Count(sep.At(0));
   size_t count = 0;
   for (size_t at = text_.Find(sep.CStr()); at != CString::npos; at = text_.Find(sep.CStr(), at + sep.Length()))
     ++count;
@@ -114,8 +126,13 @@ CString DelimitedPath::DisplayForm() const {
   return shown;
 }
 
-PathComponentScope::PathComponentScope(DelimitedPath& path, const CString& component) : path_(path) {
+PathComponentScope::PathComponentScope(DelimitedPath& path, const CString& component)
+    : path_(path), before_(path.Text()) {
   path_.Append(component);
 }
 
-PathComponentScope::~PathComponentScope() { path_.RemoveLast(); }
+// Puts back the text as it was rather than removing the last component:
+// RemoveLast cannot undo an Append onto an empty path ("x" has no separator
+// to cut at) or onto a root ("C:\" + "x" would come back as "C:"), and an
+// empty component leaves nothing after the separator to remove.
+PathComponentScope::~PathComponentScope() { path_ = DelimitedPath(before_); }

@@ -59,8 +59,8 @@ class DelimitedPath {
   CString text_;
 };
 
-// Appends a component for the length of a scope, then removes the path's last
-// component again.
+// Appends a component for the length of a scope; when the scope ends the path
+// holds again exactly the text it had before.
 class PathComponentScope {
  public:
   PathComponentScope(DelimitedPath& path, const CString& component);
@@ -70,4 +70,5 @@ class PathComponentScope {
 
  private:
   DelimitedPath& path_;
+  CString before_;
 };
