@@ -25,6 +25,16 @@ endif()
 
 set_property(GLOBAL PROPERTY QEL_WINE_APP_VERSIONS "")
 
+# Wine names files in the Unix locale's character set, which is ASCII when
+# the host lacks the locale a LOCALE run asks for: double-byte file names then
+# cannot be made at all. glibc takes the UTF-8 C locale's data under the
+# Japanese name from LOCPATH, so Wine runs in code page 932 and stores names
+# as UTF-8.
+set(QEL_LOCPATH ${CMAKE_BINARY_DIR}/locales)
+if(EXISTS /usr/lib/locale/C.utf8 AND NOT EXISTS ${QEL_LOCPATH}/ja_JP.UTF-8)
+  file(COPY /usr/lib/locale/C.utf8/ DESTINATION ${QEL_LOCPATH}/ja_JP.UTF-8)
+endif()
+
 function(qel_suite_for_variant out variant)
   set(suffixes win95 _Win95 win98 _Win98 nt40 _NT40 win2k _Win2k)
   list(FIND suffixes ${variant} at)
@@ -71,7 +81,7 @@ function(qel_add_wine_test name)
   endif()
   set(env "WINEPREFIX=${QEL_WINEPREFIX}" "WINEDEBUG=-all" "WINEDLLOVERRIDES=${overrides}")
   if(ARG_LOCALE)
-    list(APPEND env "LC_ALL=${ARG_LOCALE}")
+    list(APPEND env "LC_ALL=${ARG_LOCALE}" "LOCPATH=${QEL_LOCPATH}")
   endif()
   list(APPEND env ${ARG_ENV})
   if(NOT ARG_TIMEOUT)
