@@ -218,24 +218,36 @@ bool RegistryKey::DeleteSubKey(const CString& name) {
   return DeleteSubKeyOn(name, RunsOnWindowsNT());
 }
 
-bool RegistryKey::DeleteSubKeyOn(const CString& name, bool deleteSubtreeFirst) {
+bool RegistryKey::DeleteSubKeyOn(const CString& name, bool onWindowsNT) {
   if (!IsOpen()) return false;
   // "" names this key itself: the platform would delete it with all it holds.
   if (name.IsEmpty()) return false;
-  if (deleteSubtreeFirst) {
-    RegistryKey child(*this, name, kKeyAccess);
-    if (!child.Open(kKeyAccess)) {
+  if (!onWindowsNT) {
+    lastError_ = RegDeleteKeyA(OwnHandle(), name.CStr());
+    if (lastError_ == ERROR_SUCCESS || lastError_ == ERROR_FILE_NOT_FOUND) return lastError_ == ERROR_SUCCESS;
+    // Not every Windows 95/98 registry deletes every tree (Wine's stops at
+    // the second subkey of a key): then delete it depth-first, as on NT.
+  }
+  RegistryKey child(*this, name, kKeyAccess);
+  if (!child.Open(kKeyAccess)) {
+    lastError_ = child.LastError();
+    return false;
+  }
+  RegistrySubkeyIterator subkeys = child.SubkeysBegin();
+  // Subkeys left out of the walk would make the deletion below fail; stop
+  // before deleting anything.
+  if (!subkeys.IsComplete()) {
+    lastError_ = subkeys.LastError();
+    return false;
+  }
+  for (; !subkeys.AtEnd(); ++subkeys) {
+    if (!child.DeleteSubKeyOn(subkeys.Name(), onWindowsNT)) {
       lastError_ = child.LastError();
       return false;
     }
-    for (RegistrySubkeyIterator it = child.SubkeysBegin(); !it.AtEnd(); ++it) {
-      if (!child.DeleteSubKeyOn(it.Name(), true)) {
-        lastError_ = child.LastError();
-        return false;
-      }
-    }
-    // child's handle closes here, before its key is deleted.
   }
+  // The child's handle must be closed before its key is deleted.
+  child.Close();
   lastError_ = RegDeleteKeyA(OwnHandle(), name.CStr());
   return lastError_ == ERROR_SUCCESS;
 }
@@ -260,17 +272,26 @@ bool RegistryKey::MoveTo(const RegistryKey& destination) {
 
   // The source goes only when all it held has arrived: a value that could
   // not be read or written keeps the source (and what is already copied).
-  bool allCopied = true;
-  for (RegistryValueIterator it = ValuesBegin(); !it.AtEnd(); ++it) {
-    const RegistryValue* value = it.Current();
-    if (!value || !target.SetValue(*value)) allCopied = false;
+  RegistryValueIterator values = ValuesBegin();
+  bool allCopied = values.IsComplete();
+  if (!allCopied) lastError_ = values.LastError();
+  for (; !values.AtEnd(); ++values) {
+    const RegistryValue* value = values.Current();
+    if (!value) {
+      allCopied = false;
+    } else if (!target.SetValue(*value)) {
+      allCopied = false;
+      lastError_ = target.LastError();
+    }
   }
-  if (!allCopied) {
-    lastError_ = target.LastError() != ERROR_SUCCESS ? target.LastError() : lastError_;
+  if (!allCopied) return false;
+  RegistrySubkeyIterator subkeys = SubkeysBegin();
+  if (!subkeys.IsComplete()) {
+    lastError_ = subkeys.LastError();
     return false;
   }
-  for (RegistrySubkeyIterator it = SubkeysBegin(); !it.AtEnd(); ++it) {
-    RegistryKey* child = it.Current();
+  for (; !subkeys.AtEnd(); ++subkeys) {
+    RegistryKey* child = subkeys.Current();
     if (!child || !child->Open(kKeyAccess) || !child->MoveTo(target)) {
       if (child) lastError_ = child->LastError();
       return false;

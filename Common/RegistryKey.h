@@ -117,7 +117,7 @@ class RegistryKey {
   enum ENameKind { eSubkeyName, eValueName };
   bool ReadName(ENameKind kind, DWORD index, std::vector<char>& buffer, CString& name);
   bool ReadValue(const CString& name, DWORD sizeHint, RegistryValue& value);
-  bool DeleteSubKeyOn(const CString& name, bool deleteSubtreeFirst);
+  bool DeleteSubKeyOn(const CString& name, bool onWindowsNT);
 
   SharedKeyHandle parent_;
   SharedKeyHandle own_;

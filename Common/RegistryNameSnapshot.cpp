@@ -1,14 +1,20 @@
 #include "RegistryNameSnapshot.h"
 
 RegistryNameSnapshot::RegistryNameSnapshot(const RegistryKey& key, EKind kind, EPosition where)
-    : key_(key), longestData_(0), kind_(kind), position_(0), reportedCount_(0), longestName_(0), namesTaken_(true) {
+    : key_(key), longestData_(0), kind_(kind), position_(0), reportedCount_(0), longestName_(0), namesTaken_(true),
+      complete_(false), lastError_(ERROR_SUCCESS) {
   RegistryKey::Counts counts;
   // A key that is not open, or cannot say what it holds, is walked as empty.
-  if (!key_.IsOpen() || !key_.QueryCounts(counts)) return;
+  if (!key_.IsOpen()) return;
+  if (!key_.QueryCounts(counts)) {
+    lastError_ = key_.LastError();
+    return;
+  }
   reportedCount_ = kind == eSubkeyNames ? counts.subkeys : counts.values;
   longestName_ = kind == eSubkeyNames ? counts.longestSubkeyName : counts.longestValueName;
   longestData_ = counts.longestData;
   namesTaken_ = false;
+  complete_ = true;
   if (where == eBegin)
     TakeNames();
   else
@@ -27,6 +33,8 @@ RegistryNameSnapshot& RegistryNameSnapshot::operator=(const RegistryNameSnapshot
     longestName_ = other.longestName_;
     names_ = other.names_;
     namesTaken_ = other.namesTaken_;
+    complete_ = other.complete_;
+    lastError_ = other.lastError_;
   }
   return *this;
 }
@@ -48,7 +56,11 @@ void RegistryNameSnapshot::TakeNames() const {
     // An unread name is left out. Taken as "", a subkey name would mean the
     // key itself (deleting it would delete the whole walked key); for values
     // "" is the default value, which must not appear where it does not exist.
-    if (!read || (kind_ == eSubkeyNames && name.IsEmpty())) continue;
+    if (!read || (kind_ == eSubkeyNames && name.IsEmpty())) {
+      complete_ = false;
+      lastError_ = key.LastError();
+      continue;
+    }
     names_.push_back(name);
   }
   if (atEnd) position_ = Count();
@@ -56,6 +68,16 @@ void RegistryNameSnapshot::TakeNames() const {
 
 DWORD RegistryNameSnapshot::Count() const {
   return namesTaken_ ? static_cast<DWORD>(names_.size()) : reportedCount_;
+}
+
+bool RegistryNameSnapshot::IsComplete() const {
+  TakeNames();
+  return complete_;
+}
+
+LONG RegistryNameSnapshot::LastError() const {
+  TakeNames();
+  return lastError_;
 }
 
 bool RegistryNameSnapshot::AtEnd() const { return position_ >= Count(); }

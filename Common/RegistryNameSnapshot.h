@@ -33,6 +33,12 @@ class RegistryNameSnapshot {
   DWORD Position() const { return position_; }
   // How many names the walk covers.
   DWORD Count() const;
+  // The key could be asked and every name it reported was read: a walk that
+  // is not complete has left something out.
+  bool IsComplete() const;
+  // The status of the platform call that left a name out, or of the
+  // question that failed; 0 when the walk is complete.
+  LONG LastError() const;
 
  protected:
   // Moves by one and lets the derived class drop its current item.
@@ -57,4 +63,6 @@ class RegistryNameSnapshot {
   DWORD longestName_;
   mutable std::vector<CString> names_;
   mutable bool namesTaken_;
+  mutable bool complete_;
+  mutable LONG lastError_;
 };
