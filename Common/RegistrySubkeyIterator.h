@@ -4,37 +4,22 @@
 //
 //   for (RegistrySubkeyIterator it = key.SubkeysBegin(), end = key.SubkeysEnd(); it != end; ++it)
 //     if (it->Open(RegistryKey::kKeyAccess)) ...
+//
+// Past the end, -> gives a key without a root: it never opens, so nothing
+// can be deleted below it.
 
-#include <memory>
+#include "RegistryKey.h"
+#include "RegistryWalk.h"
 
-#include "RegistryNameSnapshot.h"
-
-class RegistrySubkeyIterator : public RegistryNameSnapshot {
+class RegistrySubkeyIterator : public RegistryWalk<RegistrySubkeyIterator, RegistryKey> {
  public:
   RegistrySubkeyIterator(const RegistryKey& key, EPosition where);
-  RegistrySubkeyIterator(const RegistrySubkeyIterator& other);
-  RegistrySubkeyIterator& operator=(const RegistrySubkeyIterator& other);
+  RegistrySubkeyIterator(const RegistrySubkeyIterator& other) = default;
+  RegistrySubkeyIterator& operator=(const RegistrySubkeyIterator& other) = default;
   ~RegistrySubkeyIterator() override;
 
-  bool IsValid() const { return Current() != nullptr; }
-  // The key at the position, made on first use; null past the end.
-  RegistryKey* Current() const;
-  // Past the end: a key that never opens.
-  RegistryKey* operator->() const;
-  RegistryKey operator*() const { return *operator->(); }
-
-  RegistrySubkeyIterator& operator++();
-  RegistrySubkeyIterator operator++(int);
-  RegistrySubkeyIterator& operator--();
-  RegistrySubkeyIterator operator--(int);
-
-  friend bool operator==(const RegistrySubkeyIterator& a, const RegistrySubkeyIterator& b) {
-    return a.SameWalkAndPlace(b);
-  }
-  friend bool operator!=(const RegistrySubkeyIterator& a, const RegistrySubkeyIterator& b) { return !(a == b); }
-
  private:
-  void DiscardCurrent() override { current_.reset(); }
-
-  mutable std::unique_ptr<RegistryKey> current_;
+  friend class RegistryWalk<RegistrySubkeyIterator, RegistryKey>;
+  std::unique_ptr<RegistryKey> Produce(const CString& name) const;
+  static RegistryKey* Placeholder();
 };
