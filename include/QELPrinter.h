@@ -1,0 +1,25 @@
+#pragma once
+// QELPrinter.dll as a host sees it. Build the host with the same toolchain
+// (mingw-w64 g++, C++17) and put the library's Common folder on the include
+// path for CString.h; link QELPrinter.lib.
+//
+// Keys named by a key path lie below the library's current-user root:
+// HKEY_CURRENT_USER until SetCurrentUserKey redirects it.
+
+#include "CString.h"
+
+#if defined(QELPRINTER_BUILD)
+#define QELPRINTER_API __declspec(dllexport)
+#else
+#define QELPRINTER_API __declspec(dllimport)
+#endif
+
+extern "C" {
+
+// Redirects this library's current user to an existing key ("HKU\<sid>"); always 0.
+QELPRINTER_API int SetCurrentUserKey(const char* path);
+
+}  // extern "C"
+
+// Stores text as REG_SZ value valueName of keyPath (created if missing) below the current-user root.
+QELPRINTER_API bool WriteRegistryValue(const CString& keyPath, const CString& valueName, const CString& text);
