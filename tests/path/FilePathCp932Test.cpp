@@ -10,7 +10,7 @@
 
 #include "DelimitedPath.h"
 #include "FilePath.h"
-#include "PathTestFolder.h"
+#include "TestFolder.h"
 
 namespace {
 
@@ -93,7 +93,7 @@ TEST_F(FilePath_Cp932, NormalizeAndCompareKeepCharactersWhole) {
 // Japanese locale is not installed on the host that is ASCII, and every
 // non-ASCII name fails with error 2. The test then has nothing to look at.
 TEST_F(FilePath_Cp932, DiskLookupsWithDoubleByteNames) {
-  PathTestFolder folder;
+  TestFolder folder;
   std::string kanjiA = folder.Folder("\x95\x5C" "a");
   folder.Folder("\x95\x5C" "b");
   folder.File("\x95\x5C" "a\\\x83\x5C.txt");

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "FilePath.h"
-#include "PathTestFolder.h"
+#include "TestFolder.h"
 
 namespace {
 
@@ -35,7 +35,7 @@ class FilePathDisk : public testing::Test {
   }
   const std::string& Root() const { return folder_.Root(); }
 
-  PathTestFolder folder_;
+  TestFolder folder_;
   std::string cwd_;
 };
 
@@ -88,20 +88,20 @@ TEST_F(FilePathDisk, ToAbsoluteAndRooted) {
 // its root. Every conversion must leave the process's directory as it was.
 TEST_F(FilePathDisk, DriveRelativePathsSwitchDrivesAndComeBack) {
   EXPECT_EQ("Z:\\tmp", Converted("Z:tmp", FilePath::kAbsoluteWithDrive));
-  EXPECT_EQ(cwd_, PathTestFolder::CurrentDirectory());
+  EXPECT_EQ(cwd_, TestFolder::CurrentDirectory());
   EXPECT_EQ(cwd_ + "\\x", Converted("c:x", FilePath::kAbsoluteWithDrive));
   EXPECT_EQ("A:\\x", Converted("A:x", FilePath::kAbsoluteWithDrive)) << "no drive A: to ask";
-  EXPECT_EQ(cwd_, PathTestFolder::CurrentDirectory());
+  EXPECT_EQ(cwd_, TestFolder::CurrentDirectory());
 
   EXPECT_EQ("C:x", Converted(cwd_ + "\\x", FilePath::kDriveRelative));
   EXPECT_EQ("C:..\\b\\", Converted(Root() + "\\a\\b\\", FilePath::kDriveRelative));
   EXPECT_EQ("Z:tmp\\q", Converted("Z:\\tmp\\q", FilePath::kDriveRelative));
-  EXPECT_EQ(cwd_, PathTestFolder::CurrentDirectory());
+  EXPECT_EQ(cwd_, TestFolder::CurrentDirectory());
   EXPECT_EQ("A:x", Converted("A:\\x", FilePath::kDriveRelative));
   EXPECT_EQ("C:x", Converted("x", FilePath::kDriveRelative));
   EXPECT_EQ("\\\\srv\\share\\x", Converted("\\\\srv\\share\\x", FilePath::kDriveRelative));
   EXPECT_EQ("Z:tmp", Converted("Z:tmp", FilePath::kDriveRelative)) << "already of that type";
-  EXPECT_EQ(cwd_, PathTestFolder::CurrentDirectory());
+  EXPECT_EQ(cwd_, TestFolder::CurrentDirectory());
 }
 
 TEST_F(FilePathDisk, ComparisonAcrossRootTypes) {
@@ -109,7 +109,7 @@ TEST_F(FilePathDisk, ComparisonAcrossRootTypes) {
   EXPECT_TRUE(FilePath(CString((cwd_ + "\\x").c_str())) == FilePath(CString("x\\")));
   EXPECT_TRUE(FilePath(CString("..\\b")) == FilePath(CString((Root() + "\\a\\b").c_str())));
   EXPECT_TRUE(FilePath(CString("Z:\\tmp")) != FilePath(CString("tmp")));
-  EXPECT_EQ(cwd_, PathTestFolder::CurrentDirectory());
+  EXPECT_EQ(cwd_, TestFolder::CurrentDirectory());
 }
 
 // Wine gives long names that do not fit 8.3 a hashed short name such as

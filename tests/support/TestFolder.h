@@ -1,28 +1,28 @@
 #pragma once
 // A folder tree of the test's own on Wine's C: drive, named after this
-// program and its process so parallel runs never meet, and the current
-// directory put back and the tree removed afterwards.
+// program and its process so parallel test programs never meet; the current
+// directory is put back and the tree removed afterwards.
 
 #include <windows.h>
 
 #include <string>
 #include <vector>
 
-class PathTestFolder {
+class TestFolder {
  public:
-  PathTestFolder() {
+  TestFolder() {
     char previous[MAX_PATH];
     DWORD length = GetCurrentDirectoryA(MAX_PATH, previous);
     previous_.assign(previous, length < MAX_PATH ? length : 0);
-    root_ = "C:\\PathTests." + std::to_string(GetCurrentProcessId());
+    root_ = "C:\\" + ProgramName() + "." + std::to_string(GetCurrentProcessId());
     CreateDirectoryA(root_.c_str(), nullptr);
   }
-  ~PathTestFolder() {
+  ~TestFolder() {
     SetCurrentDirectoryA(previous_.c_str());
     RemoveTree(root_);
   }
-  PathTestFolder(const PathTestFolder&) = delete;
-  PathTestFolder& operator=(const PathTestFolder&) = delete;
+  TestFolder(const TestFolder&) = delete;
+  TestFolder& operator=(const TestFolder&) = delete;
 
   const std::string& Root() const { return root_; }
   // Creates the folders of a relative path below the root; returns its full path.
@@ -40,10 +40,16 @@ class PathTestFolder {
     CreateDirectoryA(path.c_str(), nullptr);
     return path;
   }
-  std::string File(const std::string& relative) const {
+  // Creates a file of `size` bytes below the root; returns its full path.
+  std::string File(const std::string& relative, size_t size = 0) const {
     std::string path = root_ + "\\" + relative;
     HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+    if (file != INVALID_HANDLE_VALUE) {
+      std::string data(size, 'x');
+      DWORD written = 0;
+      if (size) WriteFile(file, data.data(), static_cast<DWORD>(size), &written, nullptr);
+      CloseHandle(file);
+    }
     return path;
   }
 
@@ -54,6 +60,17 @@ class PathTestFolder {
   }
 
  private:
+  // The program's file name without folder and ".exe".
+  static std::string ProgramName() {
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH - 1);
+    std::string name(path);
+    size_t slash = name.find_last_of("\\/");
+    if (slash != std::string::npos) name = name.substr(slash + 1);
+    size_t dot = name.rfind('.');
+    return dot == std::string::npos ? name : name.substr(0, dot);
+  }
+
   static void RemoveTree(const std::string& path) {
     WIN32_FIND_DATAA entry;
     HANDLE search = FindFirstFileA((path + "\\*").c_str(), &entry);
