@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchTiming.h"
 #include "CString.h"
 #include "RegistryKey.h"
 #include "RegistrySubkeyIterator.h"
@@ -15,27 +16,13 @@
 
 namespace {
 
+using bench::Report;
+using bench::Result;
+using bench::Timed;
+
 const char kBase[] = "Software\\QELBench";
 const int kEntries = 10000;
 const int kRounds = 5;
-
-double Now() {
-  static LARGE_INTEGER frequency = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return f;
-  }();
-  LARGE_INTEGER count;
-  QueryPerformanceCounter(&count);
-  return static_cast<double>(count.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-template <class Work>
-double Timed(Work work) {
-  double start = Now();
-  work();
-  return Now() - start;
-}
 
 std::string Sub(const std::string& below) { return std::string(kBase) + "\\" + below; }
 
@@ -63,23 +50,6 @@ void BuildTree() {
     }
     RegCloseKey(branch);
   }
-}
-
-struct Result {
-  const char* what;
-  std::vector<double> ours, bare;
-};
-
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v[v.size() / 2];
-}
-
-void Report(const Result& r) {
-  double ours = Median(r.ours), bare = Median(r.bare);
-  std::vector<double> ratios;
-  for (size_t i = 0; i < r.ours.size(); ++i) ratios.push_back(r.ours[i] / r.bare[i]);
-  printf("%-58s %9.1f ms %9.1f ms %6.2f\n", r.what, ours * 1000, bare * 1000, Median(ratios));
 }
 
 }  // namespace

@@ -1,11 +1,12 @@
 #!/bin/sh
-# Builds the x86_64 tree and runs the registry benchmark under wine64 in a
-# fresh prefix of its own (build/x86_64/bench-prefix). Prints the times of
-# our code and of the bare platform calls, and their ratios.
+# Builds the x86_64 tree and runs every benchmark under wine64 in a fresh
+# prefix of its own (build/x86_64/bench-prefix). Prints the times of our code
+# and of the bare platform calls, and their ratios.
 set -eu
 cd "$(dirname "$0")/.."
+sh tools/setup.sh
 cmake --preset x86_64 >/dev/null
-cmake --build --preset x86_64 --target RegistryBench
+cmake --build --preset x86_64 --target benchmarks
 bin=build/x86_64/bin
 export WINEPREFIX="$PWD/build/x86_64/bench-prefix"
 export WINEDEBUG=-all
@@ -15,6 +16,9 @@ WINEDLLOVERRIDES="mscoree,mshtml=" /usr/lib/wine/wine64 wineboot -i </dev/null >
 /usr/lib/wine/wineserver -w
 cd "$bin"
 status=0
-/usr/lib/wine/wine64 RegistryBench.exe || status=$?
+for program in RegistryBench DirectoryBench; do
+  echo "== $program"
+  /usr/lib/wine/wine64 "$program.exe" || status=$?
+done
 /usr/lib/wine/wineserver -k </dev/null >/dev/null 2>&1 || true
 exit $status

@@ -230,7 +230,7 @@ TEST(DirectoryIterator_Cp932, TrailBytesThatLookLikeSeparatorsSurvive) {
   EXPECT_STREQ(file.c_str(), it.Current().FullPath().Text().CStr());
 
   FindEntry entry;
-  std::string longName(257, 'a');
+  std::string longName(258, 'a');
   entry.SetName(CString((longName + "\x95\x5C").c_str()));
-  EXPECT_EQ(257u, entry.Name().Length()) << "a double-byte character that does not fit is left out whole";
+  EXPECT_EQ(258u, entry.Name().Length()) << "a double-byte character that does not fit is left out whole";
 }
