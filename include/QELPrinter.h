@@ -6,7 +6,10 @@
 // Keys named by a key path lie below the library's current-user root:
 // HKEY_CURRENT_USER until SetCurrentUserKey redirects it.
 
+#include "AutoTimeStamp.h"   // Corvane::AutoTimeStamp, exported whole
 #include "CString.h"
+#include "SystemFileTime.h"  // Corvane::SystemFileTime, exported whole
+#include "SystemTime.h"      // Corvane::SystemTime, exported whole
 
 #if defined(QELPRINTER_BUILD)
 #define QELPRINTER_API __declspec(dllexport)
