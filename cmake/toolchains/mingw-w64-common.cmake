@@ -1,0 +1,12 @@
+# What both mingw-w64 toolchains share; the including file sets QEL_TRIPLET.
+set(CMAKE_SYSTEM_NAME Windows)
+
+set(CMAKE_C_COMPILER   ${QEL_TRIPLET}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${QEL_TRIPLET}-g++-posix)
+set(CMAKE_RC_COMPILER  ${QEL_TRIPLET}-windres)
+set(CMAKE_OBJDUMP      ${QEL_TRIPLET}-objdump)
+
+set(CMAKE_FIND_ROOT_PATH /usr/${QEL_TRIPLET})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
