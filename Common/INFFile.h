@@ -1,0 +1,63 @@
+#pragma once
+// One open setup INF file: the handle the Windows setup library gives for a
+// file it has read and parsed. A line position (INFCONTEXT) names the file it
+// was found in, and means something only while that file stays open; so a
+// position is kept together with a counted reference to its INFFile
+// (INFLinePosition), and the handle closes when the last reference goes.
+//
+// All calls into the setup library's INF reader live here. Texts come back
+// through buffers of a caller-given size; a text that does not fit is a
+// failure, and the buffer is then not to be read.
+
+#include <windows.h>
+#include <setupapi.h>
+
+#include "CString.h"
+#include "RefCountedHolder.h"
+
+class INFFile {
+ public:
+  // The size of the buffers fields and lines are read through: a longer
+  // text counts as unreadable.
+  static constexpr DWORD kTextBufferSize = 260;
+
+  INFFile();
+  virtual ~INFFile();
+  INFFile(const INFFile&) = delete;
+  INFFile& operator=(const INFFile&) = delete;
+
+  // Reads the file at `path` (style INF_STYLE_WIN4, no class filter). Closes
+  // what this object held before. False leaves the reader's invalid handle.
+  bool Open(const CString& path);
+  bool IsOpen() const { return handle_ != INVALID_HANDLE_VALUE; }
+  // The thread's last error after the last failed call of this object.
+  DWORD LastError() const { return lastError_; }
+
+  // The first line of `section`, or its first line whose key is `key` (null:
+  // any line). The section and key names match regardless of case.
+  bool FindFirstLine(const char* section, const char* key, INFCONTEXT* found);
+  // The line after `from` in its section.
+  bool FindNextLine(const INFCONTEXT& from, INFCONTEXT* next);
+  // The line's fields right of the "=", joined by ",", in `size` bytes.
+  bool LineText(const INFCONTEXT& line, char* buffer, DWORD size);
+  // Field `index` of the line (0 is the key) in `size` bytes.
+  bool StringField(const INFCONTEXT& line, DWORD index, char* buffer, DWORD size);
+
+  // Handles open in this process; a handle that is never closed shows here.
+  static long OpenHandles();
+
+ private:
+  void Close();
+  bool Failed();
+
+  HINF handle_;
+  DWORD lastError_;
+};
+
+// Where an iterator stands: a line of a section and the open file it belongs
+// to, shared by the iterator's copies.
+struct INFLinePosition {
+  INFLinePosition() : context() {}
+  RefCountedHolder<INFFile> file;
+  INFCONTEXT context;
+};

@@ -1,0 +1,53 @@
+#include "INFSection.h"
+
+#include "INFKeyIterator.h"
+
+INFSection::INFSection() : valid_(false) {}
+
+INFSection::INFSection(const CString& sectionName, const CString& infFile)
+    : valid_(false), sectionName_(sectionName), infFile_(infFile) {}
+
+INFSection::INFSection(const INFSection& other) : valid_(false) { *this = other; }
+
+INFSection& INFSection::operator=(const INFSection& other) {
+  if (this != &other) {
+    sectionName_ = other.sectionName_;
+    infFile_ = other.infFile_;
+  }
+  Open();
+  return *this;
+}
+
+INFSection::~INFSection() = default;
+
+bool INFSection::Open() {
+  valid_ = false;
+  // Letting go of the old file closes it, unless a line position found
+  // through it still needs it.
+  file_ = RefCountedHolder<INFFile>::Make();
+  if (!file_ || !file_->Open(infFile_)) return false;
+  INFCONTEXT firstLine;
+  valid_ = file_->FindFirstLine(sectionName_.CStr(), nullptr, &firstLine);
+  return valid_;
+}
+
+INFKeyIterator INFSection::Find(const CString& keyName) const {
+  if (!file_) return INFKeyIterator();
+  INFCONTEXT line;
+  if (!file_->FindFirstLine(sectionName_.CStr(), keyName.CStr(), &line)) return INFKeyIterator();
+  char text[INFFile::kTextBufferSize];
+  if (!file_->LineText(line, text, sizeof text)) return INFKeyIterator();
+
+  INFKey found(keyName, CString(text));
+  INFKeyIterator result(*this);
+  result.key_ = found;
+  // The result stands for the key found, whatever the section's first line
+  // holds: a first line too long to read must not hide every other key.
+  result.valid_ = found.IsValid();
+  return result;
+}
+
+bool INFSection::operator==(const INFSection& other) const {
+  if (this == &other) return true;
+  return sectionName_ == other.sectionName_ && infFile_ == other.infFile_;
+}
