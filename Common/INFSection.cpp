@@ -31,14 +31,21 @@ bool INFSection::Open() {
   return valid_;
 }
 
-INFKeyIterator INFSection::Find(const CString& keyName) const {
-  if (!file_) return INFKeyIterator();
+bool INFSection::FindValue(const CString& keyName, CString* value) const {
+  if (!file_ || keyName.IsEmpty()) return false;
   INFCONTEXT line;
-  if (!file_->FindFirstLine(sectionName_.CStr(), keyName.CStr(), &line)) return INFKeyIterator();
+  if (!file_->FindFirstLine(sectionName_.CStr(), keyName.CStr(), &line)) return false;
   char text[INFFile::kTextBufferSize];
-  if (!file_->LineText(line, text, sizeof text)) return INFKeyIterator();
+  if (!file_->LineText(line, text, sizeof text)) return false;
+  if (value) *value = text;
+  return true;
+}
 
-  INFKey found(keyName, CString(text));
+INFKeyIterator INFSection::Find(const CString& keyName) const {
+  CString text;
+  if (!FindValue(keyName, &text)) return INFKeyIterator();
+
+  INFKey found(keyName, text);
   INFKeyIterator result(*this);
   result.key_ = found;
   // The result stands for the key found, whatever the section's first line

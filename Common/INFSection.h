@@ -36,6 +36,9 @@ class INFSection {
   // and the line's text as value; invalid when there is no such line or its
   // text is too long to read. Only the key of the result is meant to be used.
   INFKeyIterator Find(const CString& keyName) const;
+  // The value Find would give, without building an iterator (which reads
+  // the file once more); false where Find gives an invalid result.
+  bool FindValue(const CString& keyName, CString* value) const;
 
   // Same section name and file path, byte for byte, open or not.
   bool operator==(const INFSection& other) const;

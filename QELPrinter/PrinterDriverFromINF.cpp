@@ -39,9 +39,10 @@ CString TextBefore(const CString& text, char c) {
 
 // The value of `keyName` in `section`, or `fallback` when the key is absent.
 CString KeyValue(const INFSection& section, const char* keyName, const CString& fallback, bool* found = nullptr) {
-  INFKeyIterator key = section.Find(keyName);
-  if (found) *found = key.IsValid();
-  return key.IsValid() ? key.CurrentKey().Value() : fallback;
+  CString value;
+  bool present = section.FindValue(keyName, &value);
+  if (found) *found = present;
+  return present ? value : fallback;
 }
 
 // The Windows directory without trailing backslashes, empty when it cannot
@@ -111,8 +112,9 @@ bool PrinterDriverFromINF::DetermineDriverVersion() {
 }
 
 void PrinterDriverFromINF::ApplyPreviousNames() {
+  // The walk opens the file itself, and finds nothing when the section does
+  // not open: opening it first would read the whole INF once more.
   INFSection previousNames("Previous Names", infFile.Text());
-  if (!previousNames.Open()) return;
   // Each line reads: current name = previous name.
   for (INFKeyIterator line(previousNames); line.IsValid(); ++line) {
     if (line.CurrentKey().Value() == modelName) {
@@ -138,11 +140,12 @@ bool PrinterDriverFromINF::FindDriver() {
   ApplyPreviousNames();
   CString manufacturer = FindManufacturerSection();
 
+  // Single keys are read through the section's own handle: each look-up
+  // through an iterator would read the whole INF again.
   INFSection models(manufacturer, infFile.Text());
   if (!models.Open()) return false;
-  INFKeyIterator model = models.Find(modelName);
-  if (!model.IsValid()) return false;
-  const CString& modelLine = model.CurrentKey().Value();
+  CString modelLine;
+  if (!models.FindValue(modelName, &modelLine)) return false;
 
   // NT 4 names the install section by the whole value; later forms of the
   // line add hardware ids after a comma. A line without ids names the
