@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <map>
 #include <set>
 
 namespace printerinf {
@@ -169,6 +170,11 @@ PrinterInf PrinterInf::Generate(const Options& options) {
   for (size_t m = 0; m < makers.size(); ++m)
     for (const char* word : aliasWords[m]) aliasFirst.emplace_back(m, word);
 
+  // Related models of one maker share an install section: the index of the
+  // group's first model, by maker and group.
+  std::map<std::pair<size_t, size_t>, size_t> groupLeaders;
+  std::vector<size_t> modelsOfMaker(makers.size());
+
   auto addModel = [&](size_t m, Route route, const char* aliasWord, Flaw flaw, size_t longText) {
     int number = 100 + static_cast<int>(inf.models_.size());
     Model model;
@@ -195,6 +201,15 @@ PrinterInf PrinterInf::Generate(const Options& options) {
     std::string id = Identifier(makers[m]);
     if (id.size() > 12) id.resize(12);
     model.installSection = id + "_" + num;
+    const Model* leader = nullptr;
+    if (options.modelsPerInstallSection > 1 && flaw == Flaw::None) {
+      auto group = std::make_pair(m, modelsOfMaker[m]++ / options.modelsPerInstallSection);
+      auto found = groupLeaders.find(group);
+      if (found != groupLeaders.end())
+        leader = &inf.models_[found->second];
+      else
+        groupLeaders[group] = inf.models_.size();
+    }
     const DriverKind& kind = DriverKinds()[random.Below(DriverKinds().size())];
     model.dataSection = kind.dataSection;
     model.driverFile = kind.driverFile;
@@ -210,7 +225,7 @@ PrinterInf PrinterInf::Generate(const Options& options) {
       model.previousName = "Old " + makers[m] + " " + series + "-" + num;
 
     // The model line.
-    std::string value = model.installSection;
+    std::string value = leader ? leader->installSection : model.installSection;
     if (flaw == Flaw::MissingInstallSection) value = "NOSUCH_" + num;
     if (model.hardwareIds) {
       char hex[8];
@@ -226,6 +241,17 @@ PrinterInf PrinterInf::Generate(const Options& options) {
       value += "," + hardwareId + "," + compatible;
     }
     modelLists[m].lines.push_back("\"" + model.name + "\" = " + value);
+    if (leader) {
+      // The rest is the first model's.
+      model.installSection = leader->installSection;
+      model.dataSection = leader->dataSection;
+      model.dataFileKey = leader->dataFileKey;
+      model.driverFile = leader->driverFile;
+      model.configFile = leader->configFile;
+      model.helpFile = leader->helpFile;
+      inf.models_.push_back(model);
+      return;
+    }
 
     // The install section.
     Section install;

@@ -68,6 +68,7 @@ struct Options {
   int models = 300;
   bool hardwareIds = true;     // every other model line carries hardware ids
   int previousNameEvery = 5;   // every n-th model has a previous name; 0: none
+  int modelsPerInstallSection = 1;  // related models of a maker share one install section
   bool flaws = false;          // add one model of every Flaw up to NoConfigFile
   std::vector<size_t> longTexts;  // for each length, one model of every Long... flaw
 };

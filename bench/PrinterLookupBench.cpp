@@ -1,0 +1,287 @@
+// The printer driver lookup against the bare setup-library calls the same
+// lookup needs, on generated printer INFs placed as the system printer INF.
+//
+//   PrinterLookupBench [--models N] [--manufacturers N] [--lookups N]
+//                      [--share N] [--growth-lookups N] [--seed N]
+//
+// Needs a Windows version that printer drivers serve here (the runner sets
+// Windows 2000 for this program). "bare" opens the INF once for each section
+// the lookup reads, as the lookup does; "bare, one open" reads the INF once
+// per lookup, for comparison.
+
+#include <windows.h>
+#include <setupapi.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "BenchTiming.h"
+#include "PrinterDriverFromINF.h"
+#include "PrinterInfGenerator.h"
+
+namespace {
+
+struct Settings {
+  int models = 5000;
+  int manufacturers = 60;
+  int lookups = 1000;
+  int share = 25;
+  int growthLookups = 200;
+  unsigned seed = 11;
+};
+
+struct Result {
+  bool found = false;
+  std::string section, dataFile, driverFile, configFile, helpFile;
+  bool operator==(const Result& o) const {
+    return found == o.found && section == o.section && dataFile == o.dataFile && driverFile == o.driverFile &&
+           configFile == o.configFile && helpFile == o.helpFile;
+  }
+};
+
+std::string InfPath() {
+  char windows[MAX_PATH] = {};
+  GetWindowsDirectoryA(windows, sizeof windows);
+  return std::string(windows) + "\\inf\\ntprint.inf";
+}
+
+Result Ours(const std::string& name) {
+  PrinterDriverFromINF driver(name.c_str());
+  Result r;
+  r.found = driver.FindDriver();
+  r.section = driver.modelSection.CStr();
+  r.dataFile = driver.dataFile.CStr();
+  r.driverFile = driver.driverFile.CStr();
+  r.configFile = driver.configFile.CStr();
+  r.helpFile = driver.helpFile.CStr();
+  return r;
+}
+
+// The same lookup written straight onto the setup library. `once` keeps one
+// handle for the whole lookup instead of one per section.
+class Bare {
+ public:
+  Bare(const std::string& path, bool once) : path_(path), once_(once) {}
+
+  Result Lookup(std::string name) {
+    OSVERSIONINFOA version = {};
+    version.dwOSVersionInfoSize = sizeof version;
+    GetVersionExA(&version);
+    char windows[MAX_PATH];
+    GetWindowsDirectoryA(windows, sizeof windows);
+
+    Result r;
+    shared_ = once_ ? Open() : INVALID_HANDLE_VALUE;
+    HINF inf = Use();
+    INFCONTEXT line;
+    if (inf != INVALID_HANDLE_VALUE && SetupFindFirstLineA(inf, "Previous Names", nullptr, &line)) {
+      do {
+        char key[260], text[260];
+        if (SetupGetStringFieldA(&line, 0, key, sizeof key, nullptr) &&
+            SetupGetLineTextA(&line, nullptr, nullptr, nullptr, text, sizeof text, nullptr) && name == text) {
+          name = key;
+          break;
+        }
+      } while (SetupFindNextLine(&line, &line));
+    }
+    Done(inf);
+
+    std::string maker;
+    std::string a = name.substr(0, name.find('-') == std::string::npos ? 0 : name.find('-'));
+    std::string b = name.substr(0, name.find(' ') == std::string::npos ? 0 : name.find(' '));
+    if (HasSection(a))
+      maker = a;
+    else if (HasSection(b))
+      maker = b;
+    else
+      for (const printerinf::Alias& alias : printerinf::Aliases())
+        if (b == alias.firstWord) {
+          maker = alias.section;
+          break;
+        }
+
+    std::string value;
+    if (!Value(maker, name, &value)) return Finish(r);
+    r.section = value.substr(0, value.find(','));
+    std::string dataSection;
+    inf = Use();
+    bool hasData = Value(inf, r.section, "DataSection", &dataSection);
+    if (!Value(inf, r.section, "DataFile", &r.dataFile)) r.dataFile = r.section;
+    Done(inf);
+    if (!hasData) return Finish(r);
+    inf = Use();
+    r.found = Value(inf, dataSection, "DriverFile", &r.driverFile) && Value(inf, dataSection, "ConfigFile", &r.configFile);
+    if (r.found) Value(inf, dataSection, "HelpFile", &r.helpFile);
+    Done(inf);
+    return Finish(r);
+  }
+
+ private:
+  HINF Open() { return SetupOpenInfFileA(path_.c_str(), nullptr, INF_STYLE_WIN4, nullptr); }
+  HINF Use() { return once_ ? shared_ : Open(); }
+  void Done(HINF inf) {
+    if (!once_ && inf != INVALID_HANDLE_VALUE) SetupCloseInfFile(inf);
+  }
+  Result& Finish(Result& r) {
+    if (once_ && shared_ != INVALID_HANDLE_VALUE) SetupCloseInfFile(shared_);
+    shared_ = INVALID_HANDLE_VALUE;
+    return r;
+  }
+  bool HasSection(const std::string& section) {
+    if (section.empty()) return false;
+    HINF inf = Use();
+    INFCONTEXT line;
+    bool has = inf != INVALID_HANDLE_VALUE && SetupFindFirstLineA(inf, section.c_str(), nullptr, &line);
+    Done(inf);
+    return has;
+  }
+  bool Value(const std::string& section, const std::string& key, std::string* value) {
+    HINF inf = Use();
+    bool has = Value(inf, section, key, value);
+    Done(inf);
+    return has;
+  }
+  static bool Value(HINF inf, const std::string& section, const std::string& key, std::string* value) {
+    INFCONTEXT line;
+    char text[260];
+    if (inf == INVALID_HANDLE_VALUE || section.empty() ||
+        !SetupFindFirstLineA(inf, section.c_str(), key.c_str(), &line) ||
+        !SetupGetLineTextA(&line, nullptr, nullptr, nullptr, text, sizeof text, nullptr))
+      return false;
+    *value = text;
+    return true;
+  }
+
+  std::string path_;
+  bool once_;
+  HINF shared_ = INVALID_HANDLE_VALUE;
+};
+
+// Names to look up: random models, by their previous name when they have one
+// every other time.
+std::vector<std::string> PickNames(const printerinf::PrinterInf& inf, int count, unsigned seed) {
+  std::vector<std::string> names;
+  unsigned state = seed * 2654435761u + 1;
+  for (int i = 0; i < count; ++i) {
+    state = state * 1664525u + 1013904223u;
+    const printerinf::Model& model = inf.Models()[(state >> 8) % inf.Models().size()];
+    names.push_back(!model.previousName.empty() && (state & 1) ? model.previousName : model.name);
+  }
+  return names;
+}
+
+struct Timing {
+  double ours = 0, bare = 0, bareOnce = 0;
+  int mismatches = 0, found = 0;
+};
+
+Timing Measure(const printerinf::PrinterInf& inf, int lookups, unsigned seed, bool withOnce) {
+  Timing t;
+  std::vector<std::string> names = PickNames(inf, lookups, seed);
+  std::vector<Result> ours, bare;
+  double start = bench::Now();
+  for (const std::string& name : names) ours.push_back(Ours(name));
+  t.ours = bench::Now() - start;
+  Bare perSection(InfPath(), false);
+  start = bench::Now();
+  for (const std::string& name : names) bare.push_back(perSection.Lookup(name));
+  t.bare = bench::Now() - start;
+  if (withOnce) {
+    Bare once(InfPath(), true);
+    start = bench::Now();
+    for (const std::string& name : names) once.Lookup(name);
+    t.bareOnce = bench::Now() - start;
+  }
+  for (size_t i = 0; i < names.size(); ++i) {
+    if (!(ours[i] == bare[i])) ++t.mismatches;
+    if (ours[i].found) ++t.found;
+  }
+  return t;
+}
+
+printerinf::PrinterInf Generate(const Settings& s, int models, int share) {
+  printerinf::Options options;
+  options.seed = s.seed;
+  options.models = models;
+  options.manufacturers = s.manufacturers;
+  options.modelsPerInstallSection = share;
+  return printerinf::PrinterInf::Generate(options);
+}
+
+double OpenSeconds() {
+  const int times = 3;
+  double start = bench::Now();
+  for (int i = 0; i < times; ++i) {
+    HINF inf = SetupOpenInfFileA(InfPath().c_str(), nullptr, INF_STYLE_WIN4, nullptr);
+    if (inf != INVALID_HANDLE_VALUE) SetupCloseInfFile(inf);
+  }
+  return (bench::Now() - start) / times;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Settings s;
+  for (int i = 1; i + 1 < argc; i += 2) {
+    int value = atoi(argv[i + 1]);
+    if (!strcmp(argv[i], "--models")) s.models = value;
+    else if (!strcmp(argv[i], "--manufacturers")) s.manufacturers = value;
+    else if (!strcmp(argv[i], "--lookups")) s.lookups = value;
+    else if (!strcmp(argv[i], "--share")) s.share = value;
+    else if (!strcmp(argv[i], "--growth-lookups")) s.growthLookups = value;
+    else if (!strcmp(argv[i], "--seed")) s.seed = static_cast<unsigned>(value);
+  }
+  {
+    PrinterDriverFromINF probe("x");
+    if (!probe.DetermineDriverVersion()) {
+      printf("This Windows has no printer driver version here: run with Wine's version set to win2k.\n");
+      return 2;
+    }
+  }
+  std::string path = InfPath();
+  int status = 0;
+
+  printerinf::PrinterInf inf = Generate(s, s.models, s.share);
+  if (!inf.WriteTo(path, printerinf::Encoding::Ansi)) {
+    printf("cannot write %s\n", path.c_str());
+    return 1;
+  }
+  printf("INF: %d models, %d manufacturers, %d models per install section, %zu bytes\n", s.models, s.manufacturers,
+         s.share, inf.Text().size());
+  Timing main = Measure(inf, s.lookups, s.seed, true);
+  printf("%d lookups (%d found, %d differ from bare)\n", s.lookups, main.found, main.mismatches);
+  printf("  ours              %8.3f s  %7.2f ms/lookup\n", main.ours, main.ours * 1000 / s.lookups);
+  printf("  bare              %8.3f s  %7.2f ms/lookup  ratio ours/bare %.2f\n", main.bare,
+         main.bare * 1000 / s.lookups, main.ours / main.bare);
+  printf("  bare, one open    %8.3f s  %7.2f ms/lookup  ratio ours/bare-one-open %.2f\n", main.bareOnce,
+         main.bareOnce * 1000 / s.lookups, main.ours / main.bareOnce);
+  if (main.mismatches) status = 1;
+
+  printf("\nGrowth with the INF's size (%d lookups each, %d models per install section)\n", s.growthLookups, s.share);
+  printf("  %7s %9s %12s %12s %7s %10s\n", "models", "bytes", "ours ms/lk", "bare ms/lk", "ratio", "open ms");
+  for (int models : {s.models / 4, s.models / 2, s.models}) {
+    printerinf::PrinterInf sized = Generate(s, models, s.share);
+    sized.WriteTo(path, printerinf::Encoding::Ansi);
+    Timing t = Measure(sized, s.growthLookups, s.seed + 1, false);
+    printf("  %7d %9zu %12.2f %12.2f %7.2f %10.2f\n", models, sized.Text().size(), t.ours * 1000 / s.growthLookups,
+           t.bare * 1000 / s.growthLookups, t.ours / t.bare, OpenSeconds() * 1000);
+    if (t.mismatches) status = 1;
+  }
+
+  printf("\nThe setup library's open alone, one install section per model\n");
+  printf("  %7s %9s %9s %10s\n", "models", "bytes", "sections", "open ms");
+  for (int models : {s.models / 4, s.models / 2, s.models}) {
+    printerinf::PrinterInf sized = Generate(s, models, 1);
+    sized.WriteTo(path, printerinf::Encoding::Ansi);
+    size_t sections = 0;
+    for (size_t at = sized.Text().find("\r\n["); at != std::string::npos; at = sized.Text().find("\r\n[", at + 1))
+      ++sections;
+    printf("  %7d %9zu %9zu %10.2f\n", models, sized.Text().size(), sections, OpenSeconds() * 1000);
+  }
+
+  DeleteFileA(path.c_str());
+  return status;
+}
