@@ -68,7 +68,7 @@ PrinterDriverFromINF::PrinterDriverFromINF(const CString& name)
   // open instead of being looked for relative to the current folder.
   CString windows = WindowsDirectory();
   if (!windows.IsEmpty()) {
-    infFile = DelimitedPath(windows);
+    infFile = FilePath(windows);
     infFile.Append("inf\\ntprint.inf");
   }
 }

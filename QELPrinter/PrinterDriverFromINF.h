@@ -26,7 +26,7 @@
 #include <vector>
 
 #include "CString.h"
-#include "DelimitedPath.h"
+#include "FilePath.h"
 
 class PrinterDriverFromINF {
  public:
@@ -55,7 +55,7 @@ class PrinterDriverFromINF {
 
   CString modelName;
   CString modelSection;
-  DelimitedPath infFile;
+  FilePath infFile;
   CString dataFile;
   CString driverFile;
   CString configFile;
