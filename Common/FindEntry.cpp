@@ -25,11 +25,7 @@ namespace {
 
 // The record's name fields need not be terminated when a search filled them
 // to the brim; read no further than the field.
-CString FieldText(const char* field, size_t size) {
-  size_t length = 0;
-  while (length < size && field[length]) ++length;
-  return CString(field, length);
-}
+CString FieldText(const char* field, size_t size) { return CString(field, strnlen(field, size)); }
 
 }  // namespace
 

@@ -37,7 +37,7 @@ Lines Walk(const INFSection& section) {
 class INFKeyIteratorTest : public testing::Test {
  protected:
   void SetUp() override { inf_ = folder_.Write("list.inf", InfText(kListInf)); }
-  InfTestFolder folder_;
+  TestFolder folder_;
   std::string inf_;
 };
 

@@ -15,7 +15,7 @@ namespace {
 class INFLongLineTest : public testing::TestWithParam<size_t> {
  protected:
   std::string Long(char c) const { return std::string(GetParam(), c); }
-  InfTestFolder folder_;
+  TestFolder folder_;
 };
 
 std::vector<std::string> Names(const INFSection& section) {
@@ -78,7 +78,7 @@ TEST_P(INFLongLineTest, ASectionOfOnlyLongLinesIsEmptyToAWalk) {
 INSTANTIATE_TEST_SUITE_P(Bytes, INFLongLineTest, testing::Values(300u, 4000u));
 
 TEST(INFLineLength, TheBufferHoldsTwoHundredFiftyNineCharacters) {
-  InfTestFolder folder;
+  TestFolder folder;
   std::string inf = folder.Write("edge.inf", InfText("[Edge]\n"
                                                      "fits=" + std::string(259, 'a') + "\n" +
                                                      "over=" + std::string(260, 'b') + "\n" +

@@ -31,7 +31,7 @@ const char kDriverInf[] =
 class INFSectionTest : public testing::Test {
  protected:
   void SetUp() override { inf_ = folder_.Write("driver.inf", InfText(kDriverInf)); }
-  InfTestFolder folder_;
+  TestFolder folder_;
   std::string inf_;
 };
 
@@ -57,8 +57,8 @@ TEST_F(INFSectionTest, MissingOrUnreadableFilesDoNotOpen) {
   HANDLE lock = CreateFileA(locked.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(INVALID_HANDLE_VALUE, lock);
   const std::string files[] = {
-      folder_.Path() + "\\missing.inf",
-      folder_.Path(),  // a folder
+      folder_.Root() + "\\missing.inf",
+      folder_.Root(),  // a folder
       locked,
       folder_.Write("empty.inf", ""),
       folder_.Write("noversion.inf", "[KALORA_100]\r\nDataFile=X\r\n"),

@@ -1,27 +1,10 @@
 #pragma once
-// INF files for the tests, written to a folder of this program's own under
-// the temporary folder and removed again.
+// INF texts for the tests; they are written with TestFolder.
 
 #include <string>
 #include <vector>
 
-class InfTestFolder {
- public:
-  InfTestFolder();
-  ~InfTestFolder();
-  InfTestFolder(const InfTestFolder&) = delete;
-  InfTestFolder& operator=(const InfTestFolder&) = delete;
-
-  const std::string& Path() const { return path_; }
-  // Writes `name` in the folder (the text as given, bytes as they are) and
-  // returns its full path.
-  std::string Write(const std::string& name, const std::string& text);
-  std::string WriteBytes(const std::string& name, const std::vector<unsigned char>& bytes);
-
- private:
-  std::string path_;
-  std::vector<std::string> files_;
-};
+#include "TestFolder.h"
 
 // "[Version]" with a Windows NT signature and CR LF line ends added to the
 // given lines (written with "\n").

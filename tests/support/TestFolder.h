@@ -42,15 +42,21 @@ class TestFolder {
   }
   // Creates a file of `size` bytes below the root; returns its full path.
   std::string File(const std::string& relative, size_t size = 0) const {
+    return Write(relative, std::string(size, 'x'));
+  }
+  // Writes a file below the root with exactly these bytes; returns its full path.
+  std::string Write(const std::string& relative, const std::string& bytes) const {
     std::string path = root_ + "\\" + relative;
     HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     if (file != INVALID_HANDLE_VALUE) {
-      std::string data(size, 'x');
       DWORD written = 0;
-      if (size) WriteFile(file, data.data(), static_cast<DWORD>(size), &written, nullptr);
+      if (!bytes.empty()) WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
       CloseHandle(file);
     }
     return path;
+  }
+  std::string WriteBytes(const std::string& relative, const std::vector<unsigned char>& bytes) const {
+    return Write(relative, std::string(bytes.begin(), bytes.end()));
   }
 
   static std::string CurrentDirectory() {
