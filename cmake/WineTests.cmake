@@ -1,26 +1,41 @@
-# Test programs run under wine64, in a Wine prefix of their own under the
+# Test programs run under Wine, in a Wine prefix of their own under the
 # build folder, made fresh once per CTest run by the "wine-prefix" fixture,
 # which also keeps one wineserver running for the run and stops it at the end.
+# Each tree runs its own architecture: x86_64 programs under wine64 in a
+# 64-bit prefix, i686 programs under 32-bit Wine in a WINEARCH=win32 prefix
+# (run the i686 tree's CTest through cmake/with-i386.sh, which lets 32-bit
+# programs start at all).
 #
 #   qel_add_wine_test(<name> TARGET <exe target>
 #                     [VERSION win95|win98|nt40|win2k] [LOCALE <LC_ALL value>]
 #                     [FILTER <gtest filter>] [DLLOVERRIDES <overrides>]
-#                     [TIMEOUT <seconds>] [ENV <VAR=value>...])
+#                     [TIMEOUT <seconds>] [FAIL_ON <regex>] [ENV <VAR=value>...])
 #
 # VERSION runs a copy of the program named <exe>-<version>.exe, for which the
 # fixture sets Wine's per-program Windows version. Test suites written for one
 # version or locale carry a suffix (_Win95, _Win98, _NT40, _Win2k, _Cp932);
 # the plain run leaves them out, a VERSION or LOCALE run selects them.
+# FAIL_ON fails the test when its output matches the regular expression.
 
-set(QEL_WINE64 /usr/lib/wine/wine64)
 set(QEL_WINESERVER /usr/lib/wine/wineserver)
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  set(QEL_WINE /usr/lib/wine/wine64)
+  set(QEL_WINEARCH win64)
+else()
+  # Never wine64 here: it exits 0 on a 32-bit program without running it.
+  set(QEL_WINE /usr/lib/wine/wine)
+  set(QEL_WINEARCH win32)
+endif()
 set(QEL_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
 set(QEL_VARIANT_SUITES "*_Win95.*:*_Win98.*:*_NT40.*:*_Win2k.*:*_Cp932.*")
 # Silences the crash debugger, whose output would bury the test's own.
 set(QEL_BASE_DLLOVERRIDES "winedbg.exe=d")
+# What every test program sees whatever the caller's environment holds:
+# Wine names files in the Unix locale's character set (ASCII without one).
+set(QEL_BASE_ENV "LC_ALL=C.UTF-8" "TZ=UTC")
 
-if(NOT EXISTS ${QEL_WINE64})
-  message(FATAL_ERROR "wine64 not found at ${QEL_WINE64}: run tools/setup.sh")
+if(NOT EXISTS ${QEL_WINE})
+  message(FATAL_ERROR "${QEL_WINE} not found: run tools/setup.sh")
 endif()
 
 set_property(GLOBAL PROPERTY QEL_WINE_APP_VERSIONS "")
@@ -47,10 +62,7 @@ function(qel_suite_for_variant out variant)
 endfunction()
 
 function(qel_add_wine_test name)
-  cmake_parse_arguments(ARG "" "TARGET;VERSION;LOCALE;FILTER;DLLOVERRIDES;TIMEOUT" "ENV" ${ARGN})
-  if(NOT CMAKE_SIZEOF_VOID_P EQUAL 8)
-    message(FATAL_ERROR "${name}: only x86_64 programs can be tests (a 32-bit one exits 0 under wine64 without running)")
-  endif()
+  cmake_parse_arguments(ARG "" "TARGET;VERSION;LOCALE;FILTER;DLLOVERRIDES;TIMEOUT;FAIL_ON" "ENV" ${ARGN})
   get_target_property(type ${ARG_TARGET} TYPE)
   if(NOT type STREQUAL "EXECUTABLE")
     message(FATAL_ERROR "${name}: ${ARG_TARGET} is not a program")
@@ -79,33 +91,50 @@ function(qel_add_wine_test name)
   if(ARG_DLLOVERRIDES)
     set(overrides "${overrides};${ARG_DLLOVERRIDES}")
   endif()
-  set(env "WINEPREFIX=${QEL_WINEPREFIX}" "WINEDEBUG=-all" "WINEDLLOVERRIDES=${overrides}")
+  set(env "WINEPREFIX=${QEL_WINEPREFIX}" "WINEARCH=${QEL_WINEARCH}" "WINEDEBUG=-all" "WINEDLLOVERRIDES=${overrides}")
+  # The run's own settings replace the defaults of the same name.
+  set(given ${ARG_ENV})
   if(ARG_LOCALE)
-    list(APPEND env "LC_ALL=${ARG_LOCALE}" "LOCPATH=${QEL_LOCPATH}")
+    list(APPEND given "LC_ALL=${ARG_LOCALE}" "LOCPATH=${QEL_LOCPATH}")
   endif()
-  list(APPEND env ${ARG_ENV})
+  foreach(default IN LISTS QEL_BASE_ENV)
+    string(REGEX REPLACE "=.*" "" variable "${default}")
+    set(overridden FALSE)
+    foreach(setting IN LISTS given)
+      if(setting MATCHES "^${variable}=")
+        set(overridden TRUE)
+      endif()
+    endforeach()
+    if(NOT overridden)
+      list(APPEND env "${default}")
+    endif()
+  endforeach()
+  list(APPEND env ${given})
+  set(runner sh ${PROJECT_SOURCE_DIR}/cmake/run-gtest.sh)
+  if(ARG_FAIL_ON)
+    list(APPEND runner --fail-on "${ARG_FAIL_ON}")
+  endif()
   if(NOT ARG_TIMEOUT)
     set(ARG_TIMEOUT 120)
   endif()
 
+  # The runner fails a run that selected no test or never ran at all.
   add_test(NAME ${name}
-    COMMAND ${QEL_WINE64} ${program} --gtest_filter=${filter} --gtest_brief=1
+    COMMAND ${runner} ${QEL_WINE} ${program} --gtest_filter=${filter} --gtest_brief=1
     WORKING_DIRECTORY $<TARGET_FILE_DIR:${ARG_TARGET}>)
   set_tests_properties(${name} PROPERTIES
     FIXTURES_REQUIRED wine-prefix
     ENVIRONMENT "${env}"
-    TIMEOUT ${ARG_TIMEOUT}
-    # gtest prints this when its filter selected nothing: a test that ran
-    # nothing must not pass.
-    FAIL_REGULAR_EXPRESSION "Running 0 tests")
+    TIMEOUT ${ARG_TIMEOUT})
 endfunction()
 
 # Call once, after every qel_add_wine_test.
 function(qel_add_wine_fixture)
   get_property(versions GLOBAL PROPERTY QEL_WINE_APP_VERSIONS)
   set(script ${PROJECT_SOURCE_DIR}/cmake/wine-prefix.sh)
+  set(env "WINE=${QEL_WINE}" "WINEARCH=${QEL_WINEARCH}" ${QEL_BASE_ENV})
   add_test(NAME wine-prefix-setup COMMAND sh ${script} setup ${QEL_WINEPREFIX} ${versions})
   add_test(NAME wine-prefix-cleanup COMMAND sh ${script} cleanup ${QEL_WINEPREFIX})
-  set_tests_properties(wine-prefix-setup PROPERTIES FIXTURES_SETUP wine-prefix TIMEOUT 180)
-  set_tests_properties(wine-prefix-cleanup PROPERTIES FIXTURES_CLEANUP wine-prefix TIMEOUT 60)
+  set_tests_properties(wine-prefix-setup PROPERTIES FIXTURES_SETUP wine-prefix TIMEOUT 300 ENVIRONMENT "${env}")
+  set_tests_properties(wine-prefix-cleanup PROPERTIES FIXTURES_CLEANUP wine-prefix TIMEOUT 60 ENVIRONMENT "${env}")
 endfunction()

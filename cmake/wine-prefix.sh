@@ -5,12 +5,15 @@
 #     one wineserver running for the rest of the run;
 #   wine-prefix.sh cleanup <prefix>
 #     stops that wineserver (and only that one).
+# WINE names the loader (wine64, or the 32-bit wine) and WINEARCH the
+# prefix's architecture; both come from the tree's test registration.
 set -u
 action=$1
 export WINEPREFIX="$2"
 shift 2
 export WINEDEBUG=-all
-WINE=/usr/lib/wine/wine64
+WINE=${WINE:-/usr/lib/wine/wine64}
+export WINEARCH="${WINEARCH:-win64}"
 WINESERVER=/usr/lib/wine/wineserver
 
 case "$action" in

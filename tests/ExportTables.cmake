@@ -1,5 +1,5 @@
-# Both architectures' DLLs export exactly the names listed under
-# cmake/exports (the i686 tree is built by the same test command).
+# The tree's DLLs export exactly the names listed under cmake/exports, for
+# the architecture this tree builds.
 set(QEL_EXPORT_LISTS ${PROJECT_SOURCE_DIR}/cmake/exports)
 
 function(qel_add_export_check dll arch dll_file objdump)
@@ -13,8 +13,5 @@ function(qel_add_export_check dll arch dll_file objdump)
 endfunction()
 
 foreach(dll QELPrinter QELSystemExt)
-  qel_add_export_check(${dll} x86_64 $<TARGET_FILE:${dll}> ${CMAKE_OBJDUMP})
-  if(QEL_I686_BINARY_DIR)
-    qel_add_export_check(${dll} i686 ${QEL_I686_BINARY_DIR}/bin/${dll}.dll i686-w64-mingw32-objdump)
-  endif()
+  qel_add_export_check(${dll} ${CMAKE_SYSTEM_PROCESSOR} $<TARGET_FILE:${dll}> ${CMAKE_OBJDUMP})
 endforeach()
