@@ -23,7 +23,8 @@ namespace {
 
 // Fixed when the library loads, while the current-user root is still the
 // running user's: a later SetCurrentUserKey does not move saved entries.
-const CString kEntryStore = CurrentUserRoot() + "\\Software\\Corvane Systems\\Hollowmarch\\QELScriptExtension\\RASEntries";
+const CString kEntryStore =
+    CurrentUserRoot() + "\\Software\\Corvane Systems\\Hollowmarch\\QELScriptExtension\\RASEntries";
 
 // Value names start with this room and grow when longer.
 const DWORD kNameRoom = 256;

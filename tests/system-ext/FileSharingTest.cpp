@@ -14,8 +14,8 @@ typedef std::vector<std::string> Calls;
 const Calls kLocked = {"AcquireWriteLock 5 Corvane Systems", "Initialize", "FindComponent ms_server"};
 const Calls kFresh = {"QueryNetCfgClass NetService INetCfgClassSetup",
                       "Install ms_server for the user flags 2 build 0"};
-const Calls kAgain = {"GetClassGuid", "QueryNetCfgClass NetService INetCfgClass", "DeInstall the component for the user",
-                      "Install ms_server for the user flags 2 build 0"};
+const Calls kAgain = {"GetClassGuid", "QueryNetCfgClass NetService INetCfgClass",
+                      "DeInstall the component for the user", "Install ms_server for the user flags 2 build 0"};
 const Calls kEnd = {"Apply", "Uninitialize", "ReleaseWriteLock"};
 
 Calls Joined(std::initializer_list<Calls> parts) {
@@ -40,15 +40,13 @@ class FileSharing : public testing::Test {
 
 }  // namespace
 
-TEST_F(FileSharing, AbsentServiceIsInstalledThroughTheServiceClass) {
+TEST_F(FileSharing, AnAbsentServiceIsInstalledAndAPresentOneInstalledAgain) {
   EXPECT_EQ(1, InstallFileShare2k());
   EXPECT_EQ(Joined({kLocked, kFresh, kEnd}), netcfg_->calls);
   EXPECT_TRUE(netcfg_->answers.installed);
   EXPECT_EQ(0, netcfg_->outstanding);
-}
 
-TEST_F(FileSharing, PresentServiceIsRemovedAndInstalledAgain) {
-  netcfg_->answers.installed = true;
+  netcfg_->calls.clear();
   EXPECT_EQ(1, InstallFileShare2k());
   EXPECT_EQ(Joined({kLocked, kAgain, kEnd}), netcfg_->calls);
   EXPECT_TRUE(netcfg_->answers.installed);
