@@ -18,7 +18,7 @@ using Corvane::SystemTime;
 
 namespace {
 
-const char kShellFolders[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+const std::string kExplorer = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\";
 
 std::string Folder(int id, HKEY root, bool create = false) {
   FilePath folder;
@@ -31,36 +31,29 @@ bool IsFolder(const std::string& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-std::string Stored(HKEY root, const char* name) { return ReadRawValue(root, kShellFolders, name).Bytes().c_str(); }
-
-// What a migration host does before it saves and loads hives.
-void EnablePrivilege(const char* name) {
-  HANDLE token = nullptr;
-  ASSERT_TRUE(OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES, &token));
-  TOKEN_PRIVILEGES privileges = {};
-  privileges.PrivilegeCount = 1;
-  privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
-  EXPECT_TRUE(LookupPrivilegeValueA(nullptr, name, &privileges.Privileges[0].Luid));
-  EXPECT_TRUE(AdjustTokenPrivileges(token, FALSE, &privileges, sizeof privileges, nullptr, nullptr));
-  CloseHandle(token);
+std::string Stored(HKEY root, const char* name) {
+  return ReadRawValue(root, kExplorer + "Shell Folders", name).Bytes().c_str();
 }
 
 // Another user: folders stored in keys of the test's own, saved to a hive
-// file with SaveHive and loaded under HKEY_USERS with LoadHive.
+// file with SaveHive and loaded under HKEY_USERS with LoadHive, with the
+// privileges a migration host enables for that.
 class OtherUser : public testing::Test {
  protected:
   void SetUp() override {
-    EnablePrivilege("SeBackupPrivilege");
-    EnablePrivilege("SeRestorePrivilege");
-    profile_ = folder_.Folder("Other");
-    std::string stored = keys_.Below(kShellFolders);
-    RawSetText(HKEY_CURRENT_USER, stored, "Desktop", profile_ + "\\Desktop");
-    RawSetText(HKEY_CURRENT_USER, stored, "AltStartup", profile_ + "\\AltStartup");
-    RawSetText(HKEY_CURRENT_USER, stored, "Start Menu", profile_ + "\\Start Menu");
-    RawSetText(HKEY_CURRENT_USER, stored, "Favorites", profile_ + "\\Favorites");
+    HANDLE token = nullptr;
+    ASSERT_TRUE(OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES, &token));
+    for (const char* name : {"SeBackupPrivilege", "SeRestorePrivilege"}) {
+      TOKEN_PRIVILEGES privilege = {1, {{{0, 0}, SE_PRIVILEGE_ENABLED}}};
+      EXPECT_TRUE(LookupPrivilegeValueA(nullptr, name, &privilege.Privileges[0].Luid));
+      EXPECT_TRUE(AdjustTokenPrivileges(token, FALSE, &privilege, sizeof privilege, nullptr, nullptr));
+    }
+    CloseHandle(token);
+    for (const char* name : {"Desktop", "AltStartup", "Start Menu", "Favorites"})
+      RawSetText(HKEY_CURRENT_USER, keys_.Below(kExplorer + "Shell Folders"), name, profile_ + "\\" + name);
     std::string documents = "%USERPROFILE%\\My Documents";
-    RawSetValue(HKEY_CURRENT_USER, keys_.Below("Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders"),
-                "Personal", REG_EXPAND_SZ, documents.c_str(), static_cast<DWORD>(documents.size() + 1));
+    RawSetValue(HKEY_CURRENT_USER, keys_.Below(kExplorer + "User Shell Folders"), "Personal", REG_EXPAND_SZ,
+                documents.c_str(), static_cast<DWORD>(documents.size() + 1));
 
     RegistryKey user(CString(keys_.Text().c_str()), RegistryKey::kKeyAccess);
     ASSERT_TRUE(user.Open(RegistryKey::kKeyAccess));
@@ -77,7 +70,7 @@ class OtherUser : public testing::Test {
 
   TestFolder folder_;
   ScratchKey keys_;
-  std::string profile_;
+  std::string profile_ = folder_.Folder("Other");
   std::string name_ = "QELOther." + std::to_string(GetCurrentProcessId());
   RegistryKey hive_{CString(("HKEY_USERS\\" + name_).c_str()), RegistryKey::kKeyAccess};
   HKEY root_ = nullptr;
@@ -87,8 +80,8 @@ class OtherUser_Win98 : public OtherUser {};
 
 }  // namespace
 
-// Ids without a stored value name (28, local application data) only the
-// shell knows; ids outside the table have no row at all.
+// Only the shell knows the folders without a stored value name (28, local
+// application data); ids outside the table have no row at all.
 TEST(Folders, ShellAnswersForTheCurrentUser) {
   EXPECT_TRUE(IsFolder(Folder(28, HKEY_CURRENT_USER)));
   EXPECT_EQ(Stored(HKEY_CURRENT_USER, "Personal"), DocumentsFolder().Text().CStr());
@@ -106,7 +99,6 @@ TEST_F(OtherUser, FoldersComeFromThatUsersHive) {
   EXPECT_EQ(profile_ + "\\My Documents", Folder(5, root_)) << "that user's profile, not ours";
   EXPECT_EQ(profile_ + "\\AltStartup", Folder(30, root_)) << "no all-users folder: the user's own";
   EXPECT_EQ(Stored(HKEY_LOCAL_MACHINE, "Common Start Menu"), Folder(22, root_)) << "NT keeps the machine's";
-
   std::string favorites = profile_ + "\\Favorites";
   EXPECT_EQ(favorites, Folder(6, root_));
   EXPECT_FALSE(IsFolder(favorites));
@@ -114,9 +106,7 @@ TEST_F(OtherUser, FoldersComeFromThatUsersHive) {
   EXPECT_TRUE(IsFolder(favorites)) << "created on request";
 }
 
-TEST_F(OtherUser_Win98, ShallowerUserFolderWins) {
-  EXPECT_EQ(profile_ + "\\Start Menu", Folder(22, root_));
-}
+TEST_F(OtherUser_Win98, ShallowerUserFolderWins) { EXPECT_EQ(profile_ + "\\Start Menu", Folder(22, root_)); }
 
 TEST(Folders, PlatformDirectoriesWithoutTrailingSeparators) {
   TestFolder folder;
@@ -145,7 +135,7 @@ TEST(FileNames, StampsAndFreeNamesOfASeries) {
 
   TestFolder folder;
   std::string report = folder.Root() + "\\Report";
-  auto free = [&](const std::string& name, const SystemTime& at) {
+  auto free = [&](const char* name, const SystemTime& at) {
     return std::string(FreeFileName(FilePath(CString((folder.Root() + "\\" + name).c_str())), at).Text().CStr());
   };
   EXPECT_EQ(report + ".txt", free("Report#12.txt", SystemTime::MinTime()));

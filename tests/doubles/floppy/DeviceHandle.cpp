@@ -27,23 +27,22 @@ const ULONG_PTR kDriveBase = 0x7100;  // + the letter
 
 bool IsWindows9x() { return (GetVersion() & 0x80000000) != 0; }
 
-// DOS "get device parameters" (0x440D, 0x0860) of the drive in EBX; carry
-// set for any other request or drive.
-void DosRequest(DWORD* registers) {  // EBX, EDX, ECX, EAX, EDI, ESI, flags
-  // The block's address comes in 32 bits: on a 64-bit build it lies on this
-  // thread's stack, whose upper half is ours too.
+// The registers EBX, EDX, ECX, EAX, EDI, ESI, flags of DOS's generic block
+// request 0x440D, minor code 0x0860: the device parameters of the drive in
+// EBX are written behind EDX; the carry flag set tells a failure.
+void DosRequest(DWORD* registers) {
+  // A 32-bit address: on a 64-bit build the block lies on this thread's
+  // stack, whose upper half is ours too.
   ULONG_PTR here = reinterpret_cast<ULONG_PTR>(&registers);
   BYTE* block = reinterpret_cast<BYTE*>((here & ~static_cast<ULONG_PTR>(0xFFFFFFFF)) | registers[1]);
-  // DOS writes 38 bytes: what it does not write must not be old data.
+  // DOS writes 38 bytes; what it leaves must not be old data.
   bool zeroed = true;
   for (int i = 0; i < 38; ++i) zeroed = zeroed && block[i] == 0;
   g_log += "dos drive=" + std::to_string(registers[0]) + " request=" + std::to_string(registers[3]) + "/" +
            std::to_string(registers[2]) + " zeroed=" + std::to_string(zeroed) + "\n";
   auto floppy = g_floppies.find(static_cast<char>('A' + registers[0] - 1));
-  if (registers[3] != 0x440D || registers[2] != 0x0860 || floppy == g_floppies.end()) {
-    registers[6] |= 1;
-    return;
-  }
+  registers[6] |= 1;
+  if (registers[3] != 0x440D || registers[2] != 0x0860 || floppy == g_floppies.end()) return;
   memset(block + 2, 0xEE, 36);
   block[1] = floppy->second.dosDeviceType;
   registers[6] &= ~1UL;
@@ -90,9 +89,9 @@ bool DeviceHandle::Control(DWORD code, void* in, DWORD inSize, void* out, DWORD 
     SetLastError(ERROR_INVALID_FUNCTION);
     return false;
   }
-  const Floppy& floppy = g_floppies[static_cast<char>(handle - kDriveBase)];
   // A short reply still leaves a whole record in the buffer: only the
   // length says what of it is meant.
+  const Floppy& floppy = g_floppies[static_cast<char>(handle - kDriveBase)];
   DISK_GEOMETRY record = {};
   record.MediaType = static_cast<MEDIA_TYPE>(floppy.mediaType);
   memcpy(out, &record, sizeof record);
