@@ -3,7 +3,6 @@
 // whose hive the test saves and loads, the platform's directories, and
 // time-stamped and free file names.
 #include <gtest/gtest.h>
-
 #include <windows.h>
 
 #include <string>

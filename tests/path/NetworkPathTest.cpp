@@ -21,8 +21,8 @@ TEST(NetworkPath, SplitsAndRebuildsServerShareAndRest) {
     NetworkPath path{CString(c.text)};
     CString server("x"), share("x"), rest("x");
     EXPECT_TRUE(path.Split(&server, &share, &rest));
-    EXPECT_EQ(c.parts, std::string(server.CStr()) + "|" + share.CStr() + "|" + rest.CStr() + "|" +
-                           path.ShareRoot().CStr());
+    EXPECT_EQ(c.parts,
+              std::string(server.CStr()) + "|" + share.CStr() + "|" + rest.CStr() + "|" + path.ShareRoot().CStr());
   }
 
   NetworkPath path(CString("\\\\srv\\shr\\a"));
