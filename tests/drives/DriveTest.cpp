@@ -1,9 +1,7 @@
-// Drives of the test prefix (C: and Z:), a drive the test defines through
-// Wine's mount manager as winecfg does, floppy drives of the stand-in device
-// file, and network connections through the stand-in mpr.dll.
+// Drives of the test prefix (C: and Z:), floppy drives of the stand-in
+// device file, and network connections through the stand-in mpr.dll.
 #include <gtest/gtest.h>
 #include <windows.h>
-#include <winioctl.h>
 
 #include <string>
 
@@ -11,38 +9,8 @@
 #include "DriveIterator.h"
 #include "FloppyDouble.h"
 #include "MprDouble.h"
-#include "TestFolder.h"
 
 namespace {
-
-const int kR = 18;
-
-// R: of a platform drive type over the test's folder while the object
-// lives; Wine 8's own request.
-struct DefinedDrive {
-  DefinedDrive(const TestFolder& folder, UINT type) { Define(type, "../drive_c/" + folder.Root().substr(3)); }
-  ~DefinedDrive() { Define(DRIVE_NO_ROOT_DIR, ""); }
-  static void Define(UINT type, const std::string& unixPath) {
-    struct {
-      ULONG size, type, fsType, serial;
-      ULONGLONG unixDevice;
-      WCHAR letter;
-      USHORT mountPointOffset, deviceOffset, labelOffset;
-      char mountPoint[MAX_PATH];
-    } request = {};
-    request.size = sizeof request;
-    request.type = type;
-    request.letter = L'r';
-    request.mountPointOffset = unixPath.empty() ? 0 : offsetof(decltype(request), mountPoint);
-    unixPath.copy(request.mountPoint, MAX_PATH - 1);
-    HANDLE manager = CreateFileW(L"\\\\.\\MountPointManager", GENERIC_READ | GENERIC_WRITE,
-                                 FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
-    DWORD returned = 0;
-    EXPECT_TRUE(DeviceIoControl(manager, CTL_CODE('m', 32, METHOD_BUFFERED, FILE_READ_ACCESS | FILE_WRITE_ACCESS),
-                                &request, sizeof request, nullptr, 0, &returned, nullptr));
-    CloseHandle(manager);
-  }
-};
 
 bool RunsOnWindows9x() { return (GetVersion() & 0x80000000) != 0; }
 
@@ -79,39 +47,26 @@ TEST(Drive, PrefixDrivesWithKindSpaceAndLabel) {
   EXPECT_LT(freeBytes, totalBytes);
   Drive q(17);
   EXPECT_EQ(Drive::eNoKind, q.Kind());
-  EXPECT_FALSE(q.IsReady());
   EXPECT_STREQ("", q.VolumeLabel().CStr());
   EXPECT_EQ(ERROR_PATH_NOT_FOUND, q.LastError().Code());
 }
 
-TEST(Drive, DefinedDrivesAndTheCurrentOne) {
-  TestFolder folder;
-  FloppyDouble::Clear();
-  FloppyDouble::Insert('R', 2, 2);  // 3.5", 1.44 MB
-  {
-    DefinedDrive removable(folder, DRIVE_REMOVABLE);
-    CurrentDriveScope onR{Drive(kR)};
-    EXPECT_EQ(Drive::eFloppy, Drive(0).Kind()) << "the current drive's device is asked\n" << FloppyDouble::Log();
-  }
-  EXPECT_NE(kR, CurrentDrive().Number());
-  // Wine keeps a drive's label in this file (and reads a new one only in a
-  // later run).
-  folder.Write(".windows-label", "QELDATA\n");
-  DefinedDrive fixed(folder, DRIVE_FIXED);
-  EXPECT_STREQ("QELDATA", Drive(kR).VolumeLabel().CStr());
-  EXPECT_TRUE(Drive(kR).SetVolumeLabel("QELNEW"));
-}
-
-// Windows NT asks the drive's device for its media types.
+// Windows NT asks the drive's device for its media types; a number-0 drive
+// asks the device of the drive that is current.
 TEST(Drive, FloppyFormFactorFromTheMediaTypes) {
   ASSERT_FALSE(RunsOnWindows9x());
   FloppyDouble::Clear();
-  FloppyDouble::Insert('A', 10, 0);
-  EXPECT_EQ(525, Drive(1).FloppyFormFactor());
-  FloppyDouble::Insert('A', 2, 0, 8);
-  EXPECT_EQ(0, Drive(1).FloppyFormFactor()) << "a reply shorter than a record tells nothing";
-  EXPECT_EQ(0, Drive(2).FloppyFormFactor());
-  EXPECT_NE(std::string::npos, FloppyDouble::Log().find("open \\\\.\\A: 0/2/3/0\nclose"));
+  FloppyDouble::Insert('C', 10, 0);
+  int before = CurrentDrive().Number();
+  {
+    CurrentDriveScope onC{Drive(3)};
+    EXPECT_EQ(525, Drive(0).FloppyFormFactor()) << FloppyDouble::Log();
+  }
+  EXPECT_EQ(before, CurrentDrive().Number());
+  FloppyDouble::Insert('C', 2, 0, 8);
+  EXPECT_EQ(0, Drive(3).FloppyFormFactor()) << "a reply shorter than a record tells nothing";
+  EXPECT_EQ(0, Drive(1).FloppyFormFactor());
+  EXPECT_NE(std::string::npos, FloppyDouble::Log().find("open \\\\.\\C: 0/2/3/0\nclose"));
 }
 
 // Windows 95/98 ask DOS for the device parameters through VWIN32.
