@@ -1,5 +1,14 @@
 #include "CurrentDriveScope.h"
 
-CurrentDriveScope::CurrentDriveScope(const Drive& drive) : previous_(CurrentDrive()) { drive.MakeCurrent(); }
+#include <windows.h>
 
-CurrentDriveScope::~CurrentDriveScope() { previous_.MakeCurrent(); }
+#include "PlatformDirectory.h"
+
+CurrentDriveScope::CurrentDriveScope(const Drive& drive)
+    : previous_(CurrentDrive()), previousDirectory_(PlatformDirectory(eCurrentDirectory)) {
+  drive.MakeCurrent();
+}
+
+CurrentDriveScope::~CurrentDriveScope() {
+  if (previousDirectory_.IsEmpty() || !SetCurrentDirectoryA(previousDirectory_.CStr())) previous_.MakeCurrent();
+}

@@ -184,6 +184,12 @@ void Drive::SetFromText(const CString& text) {
     SetLetter(text);
 }
 
+CString Drive::VolumeRoot() const {
+  FilePath root = RootPath();
+  root.SetTrailingState(FilePath::kTrailingSeparator);
+  return root.Text();
+}
+
 FilePath Drive::RootPath() const {
   if (number_ == kNetworkShare) return FilePath(networkPath_);
   return LocalRoot();
@@ -265,14 +271,14 @@ bool Drive::IsReady() const {
 
 bool Drive::HasPersistentAcls() const {
   DWORD flags = 0;
-  if (!GetVolumeInformationA(RootPath().Text().CStr(), nullptr, 0, nullptr, nullptr, &flags, nullptr, 0))
+  if (!GetVolumeInformationA(VolumeRoot().CStr(), nullptr, 0, nullptr, nullptr, &flags, nullptr, 0))
     return false;
   return (flags & FS_PERSISTENT_ACLS) != 0;
 }
 
 CString Drive::VolumeLabel() {
   char name[kNameBufferSize] = {};
-  if (!GetVolumeInformationA(RootPath().Text().CStr(), name, sizeof name, nullptr, nullptr, nullptr, nullptr, 0)) {
+  if (!GetVolumeInformationA(VolumeRoot().CStr(), name, sizeof name, nullptr, nullptr, nullptr, nullptr, 0)) {
     lastError_ = Win32Error::LastError();
     return CString();
   }
@@ -280,13 +286,13 @@ CString Drive::VolumeLabel() {
 }
 
 bool Drive::SetVolumeLabel(const CString& label) {
-  return ::SetVolumeLabelA(RootPath().Text().CStr(), label.IsEmpty() ? nullptr : label.CStr()) != 0;
+  return ::SetVolumeLabelA(VolumeRoot().CStr(), label.IsEmpty() ? nullptr : label.CStr()) != 0;
 }
 
 bool Drive::DiskSpace(ULONGLONG& freeBytes, ULONGLONG& totalBytes) {
   freeBytes = 0;
   totalBytes = 0;
-  CString root = RootPath().Text();
+  CString root = VolumeRoot();
   {
     // Windows 95 before OSR2 lacks the call that counts past 2 GB.
     LoadedLibrary kernel("Kernel32.dll");

@@ -98,6 +98,8 @@ class Drive {
  private:
   // "X:" of the effective number.
   CString LocalName() const;
+  // RootPath() with a trailing separator, as the volume calls want a share.
+  CString VolumeRoot() const;
 
   int number_;
   NetworkPath networkPath_;

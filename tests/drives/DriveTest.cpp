@@ -57,12 +57,12 @@ TEST(Drive, FloppyFormFactorFromTheMediaTypes) {
   ASSERT_FALSE(RunsOnWindows9x());
   FloppyDouble::Clear();
   FloppyDouble::Insert('C', 10, 0);
-  int before = CurrentDrive().Number();
+  FilePath before = FilePath::CurrentDirectory();
   {
     CurrentDriveScope onC{Drive(3)};
     EXPECT_EQ(525, Drive(0).FloppyFormFactor()) << FloppyDouble::Log();
   }
-  EXPECT_EQ(before, CurrentDrive().Number());
+  EXPECT_STREQ(before.Text().CStr(), FilePath::CurrentDirectory().Text().CStr()) << "drive and directory back";
   FloppyDouble::Insert('C', 2, 0, 8);
   EXPECT_EQ(0, Drive(3).FloppyFormFactor()) << "a reply shorter than a record tells nothing";
   EXPECT_EQ(0, Drive(1).FloppyFormFactor());
