@@ -50,8 +50,7 @@ const ULONGLONG kRamDiskLimit = 0xA00000;
 
 typedef BOOL(WINAPI* DiskFreeSpaceExFunction)(LPCSTR root, PULARGE_INTEGER available, PULARGE_INTEGER total,
                                               PULARGE_INTEGER totalFree);
-typedef DWORD(WINAPI* ResourceInformationFunction)(LPNETRESOURCEA resource, LPVOID buffer, LPDWORD size,
-                                                   LPSTR* system);
+typedef DWORD(WINAPI* ResourceInformationFunction)(LPNETRESOURCEA resource, LPVOID buffer, LPDWORD size, LPSTR* system);
 
 // A WNet call that fills a text buffer of `size` bytes, asked again with a
 // buffer of the size it reports for as long as it answers ERROR_MORE_DATA.
@@ -127,8 +126,8 @@ CString Drive::UserName() {
   }
   CString local = LocalName();
   CString user;
-  lastError_ = ReadNetworkName([&local](char* buffer, DWORD* size) { return WNetGetUserA(local.CStr(), buffer, size); },
-                               user);
+  lastError_ =
+      ReadNetworkName([&local](char* buffer, DWORD* size) { return WNetGetUserA(local.CStr(), buffer, size); }, user);
   return lastError_.Code() == NO_ERROR ? user : CString();
 }
 
@@ -271,8 +270,7 @@ bool Drive::IsReady() const {
 
 bool Drive::HasPersistentAcls() const {
   DWORD flags = 0;
-  if (!GetVolumeInformationA(VolumeRoot().CStr(), nullptr, 0, nullptr, nullptr, &flags, nullptr, 0))
-    return false;
+  if (!GetVolumeInformationA(VolumeRoot().CStr(), nullptr, 0, nullptr, nullptr, &flags, nullptr, 0)) return false;
   return (flags & FS_PERSISTENT_ACLS) != 0;
 }
 

@@ -19,9 +19,7 @@ NetworkPath& NetworkPath::operator=(const NetworkPath& other) {
 
 NetworkPath::~NetworkPath() = default;
 
-bool operator==(const NetworkPath& a, const NetworkPath& b) {
-  return &a == &b || a.Text().Upper() == b.Text().Upper();
-}
+bool operator==(const NetworkPath& a, const NetworkPath& b) { return &a == &b || a.Text().Upper() == b.Text().Upper(); }
 
 CString NetworkPath::Prefix() const {
   return text_.At(0) == kBackslash && text_.At(1) != kBackslash ? CString("\\") : CString("\\\\");

@@ -154,8 +154,8 @@ FilePath TempFolder() { return WithoutTrailingSeparators(PlatformDirectory(eTemp
 
 FilePath ProgramFilesFolder() {
   FilePath folder;
-  RegistryFolderValue(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion", "ProgramFilesDir",
-                      FilePath(), folder);
+  RegistryFolderValue(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion", "ProgramFilesDir", FilePath(),
+                      folder);
   return WithoutTrailingSeparator(folder);
 }
 
