@@ -52,6 +52,13 @@ typedef BOOL(WINAPI* DiskFreeSpaceExFunction)(LPCSTR root, PULARGE_INTEGER avail
                                               PULARGE_INTEGER totalFree);
 typedef DWORD(WINAPI* ResourceInformationFunction)(LPNETRESOURCEA resource, LPVOID buffer, LPDWORD size, LPSTR* system);
 
+// The next buffer size while the platform answers ERROR_MORE_DATA: the size
+// it reports when that is more, else twice as much, up to kLargestName.
+DWORD Grown(DWORD size, DWORD reported) {
+  if (reported > size && reported <= kLargestName) return reported;
+  return size * 2 < kLargestName ? size * 2 : kLargestName;
+}
+
 // A WNet call that fills a text buffer of `size` bytes, asked again with a
 // buffer of the size it reports for as long as it answers ERROR_MORE_DATA.
 template <typename Call>
@@ -66,7 +73,7 @@ DWORD ReadNetworkName(Call call, CString& text) {
       return status;
     }
     if (status != ERROR_MORE_DATA || size >= kLargestName) return status;
-    size = reported > size && reported <= kLargestName ? reported : (size * 2 < kLargestName ? size * 2 : kLargestName);
+    size = Grown(size, reported);
   }
 }
 
@@ -225,7 +232,7 @@ CString Drive::NetworkProvider() {
       return provider ? CString(provider) : CString();
     }
     if (status != ERROR_MORE_DATA || size >= kLargestName) return CString();
-    size = reported > size && reported <= kLargestName ? reported : (size * 2 < kLargestName ? size * 2 : kLargestName);
+    size = Grown(size, reported);
   }
 }
 
