@@ -9,6 +9,7 @@
 #include "RegistryPath.h"
 #include "RegistrySubkeyIterator.h"
 #include "RegistryValueIterator.h"
+#include "Trace.h"
 
 namespace {
 
@@ -252,9 +253,48 @@ bool RegistryKey::DeleteSubKeyOn(const CString& name, bool onWindowsNT) {
   return lastError_ == ERROR_SUCCESS;
 }
 
+bool RegistryKey::SubtreeHolds(const CString& name) {
+  RegistryKey probe(*this, name, kKeyAccess);
+  if (probe.Open(KEY_QUERY_VALUE)) return true;
+  for (RegistrySubkeyIterator subkeys = SubkeysBegin(); !subkeys.AtEnd(); ++subkeys) {
+    RegistryKey* child = subkeys.Current();
+    if (child && child->Open(kKeyAccess) && child->SubtreeHolds(name)) return true;
+  }
+  return false;
+}
+
+bool RegistryKey::Encloses(const RegistryKey& other, bool* encloses) {
+  // Two handles or paths can name the same key (HKCU and HKU\<sid>), so
+  // names prove nothing: a mark made below the other key is looked for in
+  // this key's subtree instead.
+  CString mark = CString::Format("QEL move probe %lu.%lu", GetCurrentProcessId(), GetTickCount());
+  RegistryKey probe(other, mark, kKeyAccess);
+  if (!probe.Create(REG_OPTION_VOLATILE)) {
+    lastError_ = probe.LastError();
+    return false;
+  }
+  probe.Close();
+  *encloses = SubtreeHolds(mark);
+  LONG removed = RegDeleteKeyA(other.OwnHandle(), mark.CStr());
+  if (removed != ERROR_SUCCESS) lastError_ = removed;
+  return true;
+}
+
 bool RegistryKey::MoveTo(const RegistryKey& destination) {
   if (*this == destination || !IsOpen() || !destination.IsOpen()) return false;
+  // A destination inside the moved key would receive a copy of the key,
+  // which holds the destination again, and so on until the process dies.
+  bool inside = false;
+  if (!Encloses(destination, &inside)) return false;
+  if (inside) {
+    lastError_ = ERROR_INVALID_PARAMETER;
+    Trace("RegistryKey::MoveTo - the destination lies inside the key being moved\n");
+    return false;
+  }
+  return MoveInto(destination);
+}
 
+bool RegistryKey::MoveInto(const RegistryKey& destination) {
   // The key's own name is the last real component of its path: trailing
   // separators name nothing.
   CString text = subkeyPath_;
@@ -292,7 +332,7 @@ bool RegistryKey::MoveTo(const RegistryKey& destination) {
   }
   for (; !subkeys.AtEnd(); ++subkeys) {
     RegistryKey* child = subkeys.Current();
-    if (!child || !child->Open(kKeyAccess) || !child->MoveTo(target)) {
+    if (!child || !child->Open(kKeyAccess) || !child->MoveInto(target)) {
       if (child) lastError_ = child->LastError();
       return false;
     }

@@ -71,7 +71,9 @@ class RegistryKey {
   // it would name this key itself.
   bool DeleteSubKey(const CString& name);
   // Moves this key, its values and its subtree under `destination`, keeping
-  // its name. The source is deleted only once everything was copied.
+  // its name. The source is deleted only once everything was copied. A
+  // destination inside this key's subtree (or this key itself) is refused
+  // before anything is copied.
   bool MoveTo(const RegistryKey& destination);
 
   // A hive file loaded as this key (a direct subkey of HKEY_USERS or
@@ -123,6 +125,13 @@ class RegistryKey {
   bool ReadName(ENameKind kind, DWORD index, std::vector<char>& buffer, CString& name);
   bool ReadValue(const CString& name, DWORD sizeHint, RegistryValue& value);
   bool DeleteSubKeyOn(const CString& name, bool onWindowsNT);
+  // Whether `other` is this key or lies below it; false when that cannot be
+  // found out (the error is kept).
+  bool Encloses(const RegistryKey& other, bool* encloses);
+  // MoveTo without the check, for the keys of the subtree.
+  bool MoveInto(const RegistryKey& destination);
+  // Whether a subkey `name` exists here or anywhere below.
+  bool SubtreeHolds(const CString& name);
 
   SharedKeyHandle parent_;
   SharedKeyHandle own_;

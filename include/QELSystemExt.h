@@ -6,6 +6,8 @@
 // HKEY_CURRENT_USER until SetCurrentUserKey redirects it (DeleteRegistryValue
 // always works on HKEY_CURRENT_USER).
 
+#include <windows.h>
+
 #include <string>
 
 #if defined(QELSYSTEMEXT_BUILD)
@@ -23,6 +25,39 @@ QELSYSTEMEXT_API void WriteRegistryValue(const std::string& keyPath, const std::
                                          const std::string& text);
 // Deletes value valueName of HKEY_CURRENT_USER\keyPath; a missing key or value is no error.
 QELSYSTEMEXT_API void DeleteRegistryValue(const std::string& keyPath, const std::string& valueName);
+
+// Findings of the exports below are text values under
+// "Software\Corvane Systems\Hollowmarch\QELScriptExtension\<DialUp|QELIcon>"
+// below the current-user root.
+
+// Writes the lowest free Windows 9x instance numbers ("0000".."9999") as TCP, VRedir, VServer,
+// VServer2 (above VServer) and NetTrans under DialUp; "9999" where none is free. Always 0.
+QELSYSTEMEXT_API int AddDialUp9x();
+// Writes TCPBinding = "true" when binding begins with "MSTCP" (case-sensitive), else "false"
+// (also for null). Always 0.
+QELSYSTEMEXT_API int isBindingMSTCP(const char* binding);
+
+// Saves the default phonebook's entry `entryName` as a REG_BINARY value of
+// HKEY_CURRENT_USER\Software\Corvane Systems\Hollowmarch\QELScriptExtension\RASEntries (never
+// redirected). 0 when read; otherwise the Remote Access code (623 missing, 603 too large), nothing stored.
+QELSYSTEMEXT_API DWORD GetRASEntry(const char* entryName);
+// Writes every saved entry (at most 2088 bytes of each) into the default phonebook. Always 0.
+QELSYSTEMEXT_API int AddRASEntry();
+
+// Write the Windows 95 icon index in `index` (decimal text) in Windows 98/NT numbering as New95,
+// and a Windows 98/NT index in Windows 2000 numbering as New98NT, under QELIcon. Always 0.
+QELSYSTEMEXT_API int GetShellIcon95to98NT(const char* index);
+QELSYSTEMEXT_API int GetShellIcon98NTto2k(const char* index);
+
+// Removes and reinstalls (or installs) the file and printer sharing service "ms_server" through
+// the network configuration. 1 when the pass ran, 0 when the configuration could not be locked.
+QELSYSTEMEXT_API int InstallFileShare2k();
+
+// Self-registration registers nothing: deletes the current user's Explorer policy value
+// NoSaveSettings. Always S_OK. Without arguments the caller- and callee-cleans conventions make
+// the same call, so it is declared cdecl: the 32-bit name stays plain, and a host linking this
+// header gets this library's function, not another library's DllRegisterServer@0.
+QELSYSTEMEXT_API HRESULT DllRegisterServer();
 
 }  // extern "C"
 

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "RawRegistry.h"
+#include "TraceCapture.h"
 #include "RegistryKey.h"
 
 namespace {
@@ -215,4 +216,21 @@ TEST(MoveTo, TheSourceStaysWhenASubkeyCannotBeMoved) {
   std::string deep = ReadRawValue(scratch.Root(), scratch.Below("Src\\a\\b"), "deep").Bytes() +
                      ReadRawValue(scratch.Root(), scratch.Below("Dest\\Src\\a\\b"), "deep").Bytes();
   EXPECT_EQ(std::string("value\0", 6), deep) << "in one place or the other, not lost, not doubled";
+}
+
+// A destination below the source would receive copies of itself without end.
+TEST(MoveTo, RefusesADestinationInsideTheMovedKeyBeforeCopyingAnything) {
+  ScratchKey scratch;
+  BuildSource(scratch);
+  RawCreateKey(scratch.Root(), scratch.Below("Src\\a\\Inner"));
+  for (const char* inside : {"Src\\a\\Inner", "Src"}) {
+    RegistryKey src = OpenKeyAt(scratch, "Src");
+    RegistryKey dest = OpenKeyAt(scratch, inside);
+    TraceCapture trace;
+    EXPECT_FALSE(src.MoveTo(dest)) << inside;
+    EXPECT_EQ(ERROR_INVALID_PARAMETER, src.LastError()) << inside;
+    EXPECT_TRUE(trace.Contains("RegistryKey::MoveTo - the destination lies inside the key being moved\n"));
+    ExpectSourceArrived(scratch, "Src");
+    EXPECT_EQ((std::vector<std::string>{}), RawSubkeyNames(scratch.Root(), scratch.Below("Src\\a\\Inner"))) << inside;
+  }
 }

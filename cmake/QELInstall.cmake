@@ -1,0 +1,35 @@
+# What a host developer gets: `cmake --install` lays out, for the tree's
+# architecture,
+#   bin/      QELPrinter.dll, QELSystemExt.dll and the host program QELHost.exe
+#   lib/      the import libraries QELPrinter.lib and QELSystemExt.lib
+#   include/  the public headers and the common-library headers they need
+# and CPack (`cmake --build --preset <arch> --target package`) packs that
+# tree into one archive per architecture.
+
+install(TARGETS QELPrinter QELSystemExt QELHost
+  RUNTIME DESTINATION bin
+  ARCHIVE DESTINATION lib)
+
+install(FILES
+  ${PROJECT_SOURCE_DIR}/include/QELPrinter.h
+  ${PROJECT_SOURCE_DIR}/include/QELSystemExt.h
+  # QELPrinter.h brings the exported time classes and the string type.
+  ${PROJECT_SOURCE_DIR}/Common/CString.h
+  ${PROJECT_SOURCE_DIR}/Common/CorvaneTimeApi.h
+  ${PROJECT_SOURCE_DIR}/Common/SystemTime.h
+  ${PROJECT_SOURCE_DIR}/Common/SystemFileTime.h
+  ${PROJECT_SOURCE_DIR}/Common/AutoTimeStamp.h
+  DESTINATION include)
+
+install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION .)
+
+set(CPACK_PACKAGE_NAME QEL)
+set(CPACK_PACKAGE_VENDOR "Corvane Systems")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "QELPrinter and QELSystemExt DLLs for the settings-migration host")
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_SYSTEM_NAME ${CMAKE_SYSTEM_PROCESSOR})
+set(CPACK_GENERATOR ZIP)
+set(CPACK_STRIP_FILES TRUE)
+set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR}/packages)
+set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
+include(CPack)

@@ -1,0 +1,117 @@
+// InstallFileShare2k against the stand-in network configuration object,
+// registered for the test thread's apartment.
+#include <gtest/gtest.h>
+
+#include <objbase.h>
+
+#include "NetCfgDouble.h"
+#include "QELSystemExt.h"
+
+namespace {
+
+typedef std::vector<std::string> Calls;
+
+const Calls kLocked = {"AcquireWriteLock 5 Corvane Systems", "Initialize", "FindComponent ms_server"};
+const Calls kFresh = {"QueryNetCfgClass NetService INetCfgClassSetup",
+                      "Install ms_server for the user flags 2 build 0"};
+const Calls kAgain = {"GetClassGuid", "QueryNetCfgClass NetService INetCfgClass",
+                      "DeInstall the component for the user", "Install ms_server for the user flags 2 build 0"};
+const Calls kEnd = {"Apply", "Uninitialize", "ReleaseWriteLock"};
+
+Calls Joined(std::initializer_list<Calls> parts) {
+  Calls all;
+  for (const Calls& part : parts) all.insert(all.end(), part.begin(), part.end());
+  return all;
+}
+
+class FileSharing : public testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(S_OK, CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+    netcfg_.reset(new NetCfgDouble);
+    ASSERT_EQ(S_OK, netcfg_->registration);
+  }
+  void TearDown() override {
+    netcfg_.reset();
+    CoUninitialize();
+  }
+  std::unique_ptr<NetCfgDouble> netcfg_;
+};
+
+}  // namespace
+
+TEST_F(FileSharing, AnAbsentServiceIsInstalledAndAPresentOneInstalledAgain) {
+  EXPECT_EQ(1, InstallFileShare2k());
+  EXPECT_EQ(Joined({kLocked, kFresh, kEnd}), netcfg_->calls);
+  EXPECT_TRUE(netcfg_->answers.installed);
+  EXPECT_EQ(0, netcfg_->outstanding);
+
+  netcfg_->calls.clear();
+  EXPECT_EQ(1, InstallFileShare2k());
+  EXPECT_EQ(Joined({kLocked, kAgain, kEnd}), netcfg_->calls);
+  EXPECT_TRUE(netcfg_->answers.installed);
+  EXPECT_EQ(0, netcfg_->outstanding);
+}
+
+TEST_F(FileSharing, WithoutTheLockNothingChanges) {
+  NetCfgAnswers& answers = netcfg_->answers;
+  answers.lock = S_FALSE;  // another client holds it
+  EXPECT_EQ(0, InstallFileShare2k());
+  EXPECT_EQ(Calls{kLocked[0]}, netcfg_->calls);
+  answers.lock = S_OK;
+  answers.lockInterface = false;
+  EXPECT_EQ(0, InstallFileShare2k());
+  answers.lockInterface = true;
+  answers.create = E_OUTOFMEMORY;
+  EXPECT_EQ(0, InstallFileShare2k());
+  EXPECT_EQ(Calls{kLocked[0]}, netcfg_->calls);
+  EXPECT_EQ(0, netcfg_->outstanding);
+}
+
+TEST_F(FileSharing, LaterFailuresAreAppliedAsTheyStandAndReleaseEverything) {
+  NetCfgAnswers& answers = netcfg_->answers;
+  // Removed, then the install fails: the configuration is left without it.
+  answers.installed = true;
+  answers.install = E_FAIL;
+  answers.apply = E_FAIL;
+  EXPECT_EQ(1, InstallFileShare2k());
+  EXPECT_EQ(Joined({kLocked, kAgain, kEnd}), netcfg_->calls);
+  EXPECT_FALSE(answers.installed);
+  EXPECT_EQ(0, netcfg_->outstanding);
+
+  // A reinstall that cannot find the component's class still applies.
+  netcfg_->calls.clear();
+  answers = NetCfgAnswers();
+  answers.installed = true;
+  answers.classGuid = E_FAIL;
+  EXPECT_EQ(1, InstallFileShare2k());
+  EXPECT_EQ(Joined({kLocked, {"GetClassGuid"}, kEnd}), netcfg_->calls);
+  EXPECT_EQ(0, netcfg_->outstanding);
+
+  // A new component handed out with a code that asks for a restart is
+  // released like any other.
+  answers = NetCfgAnswers();
+  answers.install = NETCFG_S_REBOOT;
+  EXPECT_EQ(1, InstallFileShare2k());
+  EXPECT_EQ(0, netcfg_->outstanding);
+}
+
+TEST(FileSharingCom, TheCallersComIsLeftAsItWas) {
+  // A thread with COM already: the export's own initialisation is undone.
+  ASSERT_EQ(S_OK, CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+  {
+    NetCfgDouble netcfg;
+    EXPECT_EQ(1, InstallFileShare2k());
+  }
+  CoUninitialize();
+  // A thread of another apartment model: the export's initialisation fails,
+  // and it must not take the thread's COM away.
+  ASSERT_EQ(S_OK, CoInitializeEx(nullptr, COINIT_MULTITHREADED)) << "COM left initialised";
+  {
+    NetCfgDouble netcfg;
+    EXPECT_EQ(1, InstallFileShare2k());
+    EXPECT_EQ(S_FALSE, CoInitializeEx(nullptr, COINIT_MULTITHREADED)) << "COM taken away";
+    CoUninitialize();
+  }
+  CoUninitialize();
+}

@@ -1,0 +1,179 @@
+// GetRASEntry and AddRASEntry through the stand-in rasapi32.dll, whose
+// phonebook and call log this program reads under HKEY_LOCAL_MACHINE.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+
+#include "RasDoubleKey.h"
+#include "RasEntryLayout.h"
+#include "ScriptFindings.h"
+
+namespace {
+
+const std::string kStore = std::string(ScriptFindings::kProduct) + "RASEntries";
+
+struct Call {
+  std::string function, entry, bytes;
+  bool named, phonebook, deviceInfo;
+  DWORD size, result;
+};
+
+DWORD Dword(const RawValue& value) {
+  DWORD number = 0;
+  if (value.data.size() == sizeof number) memcpy(&number, value.data.data(), sizeof number);
+  return number;
+}
+
+// An entry whose every byte differs from its neighbours, so that any byte
+// moved or lost shows; the size field says `layout`, no alternate numbers.
+std::string Entry(size_t size, int seed, DWORD layout = kRasEntrySize2000) {
+  std::string bytes(size, '\0');
+  for (size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>(i * 7 + seed);
+  if (size >= 160) bytes.replace(156, 4, 4, '\0');
+  if (size >= 4) bytes.replace(0, 4, reinterpret_cast<const char*>(&layout), 4);
+  return bytes;
+}
+
+// The stand-in's state for this program.
+class Phonebook {
+ public:
+  Phonebook() { RawDeleteTree(HKEY_LOCAL_MACHINE, key_); }
+  ~Phonebook() { RawDeleteTree(HKEY_LOCAL_MACHINE, key_); }
+  void Put(const std::string& name, const std::string& bytes) const {
+    RawSetValue(HKEY_LOCAL_MACHINE, key_ + "\\Phonebook", name, REG_BINARY, bytes.data(), bytes.size());
+  }
+  std::string Get(const std::string& name) const {
+    RawValue value = ReadRawValue(HKEY_LOCAL_MACHINE, key_ + "\\Phonebook", name);
+    return value.Found() ? value.Bytes() : "(missing)";
+  }
+  void AnswerSizeQuery(DWORD size, DWORD result) const {
+    RawSetDword(HKEY_LOCAL_MACHINE, key_, "QuerySize", size);
+    RawSetDword(HKEY_LOCAL_MACHINE, key_, "QueryResult", result);
+  }
+  void Clear() const { RawDeleteTree(HKEY_LOCAL_MACHINE, key_); }
+  std::vector<Call> Calls() const {
+    std::vector<std::string> names = RawSubkeyNames(HKEY_LOCAL_MACHINE, key_ + "\\Calls");
+    std::sort(names.begin(), names.end());
+    std::vector<Call> calls;
+    for (const std::string& name : names) {
+      std::string at = key_ + "\\Calls\\" + name;
+      auto read = [&](const char* value) { return ReadRawValue(HKEY_LOCAL_MACHINE, at, value); };
+      auto text = [&](const char* value) { return read(value).Bytes().substr(0, read(value).Bytes().find('\0')); };
+      calls.push_back({text("Function"), text("Entry"), read("Bytes").Bytes(), read("Entry").Found(),
+                       read("Phonebook").Found(), read("DeviceInfo").Found(), Dword(read("Size")),
+                       Dword(read("Result"))});
+    }
+    return calls;
+  }
+
+ private:
+  std::string key_ = RasDoubleKey();
+};
+
+class Phonebooks : public testing::Test {
+ protected:
+  void SetUp() override { RawDeleteTree(HKEY_CURRENT_USER, kStore); }
+  void TearDown() override { RawDeleteTree(HKEY_CURRENT_USER, kStore); }
+  static std::string Stored(const std::string& name) {
+    RawValue value = ReadRawValue(HKEY_CURRENT_USER, kStore, name);
+    return value.type == REG_BINARY ? value.Bytes() : "(no binary value)";
+  }
+  // The library's current user is redirected: the store must not follow.
+  ScriptFindings findings_;
+  Phonebook phonebook_;
+};
+
+}  // namespace
+
+TEST_F(Phonebooks, EntriesTravelThroughTheRegistryByteForByte) {
+  const std::string office = Entry(2088, 1), home = Entry(2088, 2);
+  phonebook_.Put("Office", office);
+  phonebook_.Put("Home", Entry(2088, 3));
+  EXPECT_EQ(0u, GetRASEntry("Home"));
+  phonebook_.Put("Home", home);
+  EXPECT_EQ(0u, GetRASEntry("Home"));  // the second reading replaces the first
+  EXPECT_EQ(0u, GetRASEntry("Office"));
+  std::vector<Call> read = phonebook_.Calls();
+  ASSERT_EQ(6u, read.size());
+  // The size query on the default entry, then the entry with its size field set.
+  EXPECT_FALSE(read[0].named);
+  EXPECT_EQ(0u, read[0].size);
+  EXPECT_EQ("Home", read[1].entry);
+  EXPECT_EQ(2088u, read[1].size);
+  EXPECT_EQ(0u, read[1].result);
+  for (const Call& call : read) EXPECT_FALSE(call.phonebook || call.deviceInfo);
+
+  EXPECT_EQ(home, Stored("Home"));
+  EXPECT_EQ(office, Stored("Office"));
+  EXPECT_FALSE(RawKeyExists(HKEY_CURRENT_USER, findings_.Redirected(kStore)));
+
+  // Another machine: the values carried over, an empty phonebook.
+  phonebook_.Clear();
+  EXPECT_EQ(0, AddRASEntry());
+  EXPECT_EQ(office, phonebook_.Get("Office"));
+  EXPECT_EQ(home, phonebook_.Get("Home"));
+  std::vector<Call> written = phonebook_.Calls();
+  ASSERT_EQ(2u, written.size());
+  for (const Call& call : written) {
+    EXPECT_EQ("RasSetEntryPropertiesA", call.function);
+    EXPECT_EQ(2088u, call.size);
+    EXPECT_FALSE(call.phonebook || call.deviceInfo);
+  }
+}
+
+TEST_F(Phonebooks, AnEntryThatCannotBeReadLeavesTheStoreAlone) {
+  EXPECT_EQ(0, AddRASEntry());  // no store yet: the service is not even asked
+  EXPECT_TRUE(phonebook_.Calls().empty());
+
+  EXPECT_EQ(623u, GetRASEntry("Nowhere"));
+  EXPECT_EQ(87u, GetRASEntry(nullptr));
+  // Alternate numbers behind the entry make it larger than the default one.
+  phonebook_.Put("Long", Entry(2200, 4));
+  EXPECT_EQ(603u, GetRASEntry("Long"));
+  EXPECT_FALSE(RawKeyExists(HKEY_CURRENT_USER, kStore));
+
+  // A service that reports less than a size field (Wine's reports 0 and
+  // success) is not handed a buffer at all.
+  phonebook_.Put("Office", Entry(2088, 1));
+  phonebook_.AnswerSizeQuery(0, 0);
+  EXPECT_EQ(603u, GetRASEntry("Office"));
+  phonebook_.AnswerSizeQuery(3, 632);
+  EXPECT_EQ(632u, GetRASEntry("Office"));
+  std::vector<Call> calls = phonebook_.Calls();
+  ASSERT_EQ(6u, calls.size());
+  EXPECT_FALSE(calls[4].named || calls[5].named) << "only the size queries";
+  EXPECT_FALSE(RawKeyExists(HKEY_CURRENT_USER, kStore));
+}
+
+TEST_F(Phonebooks, AReplayStaysWithinTheStoredValueAndOneEntry) {
+  // Alternate numbers that fit within 2088 bytes stay; a list cut off by
+  // the truncation is dropped rather than read past the entry.
+  std::string fits = Entry(3000, 5), cutOff = Entry(3000, 6);
+  const DWORD inside = 2000, outside = 2090;
+  fits.replace(156, 4, reinterpret_cast<const char*>(&inside), 4);
+  fits.replace(inside, 6, std::string("555\0\0\0", 6));
+  cutOff.replace(156, 4, reinterpret_cast<const char*>(&outside), 4);
+  const std::map<std::string, std::string> values = {
+      {"0", ""}, {"3", Entry(3, 7)}, {"4", Entry(4, 8)}, {"1768", Entry(1768, 9, kRasEntrySize95)},
+      {"2088", Entry(2088, 10)}, {"fits", fits}, {"cut off", cutOff}};
+  for (const auto& value : values)
+    RawSetValue(HKEY_CURRENT_USER, kStore, value.first, REG_BINARY, value.second.data(), value.second.size());
+
+  EXPECT_EQ(0, AddRASEntry());
+  std::map<std::string, Call> replayed;
+  for (const Call& call : phonebook_.Calls()) replayed[call.entry] = call;
+  ASSERT_EQ(values.size(), replayed.size());
+  for (const auto& value : values) {
+    const Call& call = replayed[value.first];
+    std::string expected = value.second.substr(0, 2088);
+    DWORD size = expected.size();
+    size_t field = std::min<size_t>(size, 4);  // the size field, as far as it is handed over
+    expected.replace(0, field, reinterpret_cast<const char*>(&size), field);
+    if (value.first == "cut off") expected.replace(156, 4, 4, '\0');
+    EXPECT_EQ(size, call.size) << value.first;
+    EXPECT_EQ(expected, call.bytes) << value.first;
+    EXPECT_EQ(size >= 1768 ? 0u : 632u, call.result) << value.first;
+  }
+  EXPECT_EQ(replayed["fits"].bytes, phonebook_.Get("fits"));
+}
