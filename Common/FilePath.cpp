@@ -4,8 +4,9 @@
 
 #include <direct.h>
 
-#include <cstdlib>
 #include <vector>
+
+#include "PlatformDirectory.h"
 
 namespace {
 
@@ -53,41 +54,21 @@ CString JoinComponents(const std::vector<CString>& parts) {
   return text;
 }
 
-// The current directory as the platform reports it; empty when it cannot be
-// read. The usual buffer is MAX_PATH bytes; a longer directory gets a buffer
-// of the size the platform asks for rather than a cut or unterminated text.
-CString ReadCurrentDirectory() {
-  char buffer[MAX_PATH];
-  DWORD length = GetCurrentDirectoryA(MAX_PATH, buffer);
-  if (length == 0) return CString();
-  if (length < MAX_PATH) return CString(buffer, length);
-  const DWORD kLargest = 65536;
-  // The directory may change between the calls; a few tries are plenty.
-  for (int attempt = 0; attempt < 3 && length <= kLargest; ++attempt) {
-    char* big = static_cast<char*>(malloc(length));
-    if (!big) return CString();
-    DWORD got = GetCurrentDirectoryA(length, big);
-    if (got > 0 && got < length) {
-      CString text(big, got);
-      free(big);
-      return text;
-    }
-    free(big);
-    if (got == 0) return CString();
-    length = got;
-  }
-  return CString();
+CString ReadCurrentDirectory() { return PlatformDirectory(eCurrentDirectory); }
+
+// For a text starting with two backslashes: the index of the backslash that
+// ends the share, or npos when server or share are not both followed by one.
+size_t ShareEnd(const CString& text) {
+  size_t afterServer = text.Find(kBackslash, 2);
+  if (afterServer == CString::npos) return CString::npos;
+  return text.Find(kBackslash, afterServer + 1);
 }
 
 // "C:" for a drive; "\\server\share" for a network directory.
 CString RootOfDirectory(const CString& directory) {
-  if (directory.At(0) == kBackslash) {
-    size_t afterServer = directory.Find(kBackslash, 2);
-    if (afterServer == CString::npos) return directory;
-    size_t afterShare = directory.Find(kBackslash, afterServer + 1);
-    return afterShare == CString::npos ? directory : directory.Left(afterShare);
-  }
-  return directory.Left(2);
+  if (directory.At(0) != kBackslash) return directory.Left(2);
+  size_t end = ShareEnd(directory);
+  return end == CString::npos ? directory : directory.Left(end);
 }
 
 // The text starts with the root and then a separator (or ends there), so that
@@ -130,6 +111,17 @@ class CurrentDriveSwitch {
   bool selected_ = false;
   bool switched_ = false;
 };
+
+// The current directory of a drive, with a trailing separator; empty when
+// the drive cannot be selected. The process's drive and directory are back
+// as they were when this returns.
+CString DirectoryOfDrive(char letter) {
+  CurrentDriveSwitch select(letter);
+  if (!select.Selected()) return CString();
+  FilePath directory = FilePath::CurrentDirectory();
+  directory.SetTrailingState(FilePath::kTrailingSeparator);
+  return directory.Text();
+}
 
 }  // namespace
 
@@ -179,10 +171,8 @@ FilePath::ERootType FilePath::RootType() const {
 size_t FilePath::RootLength() const {
   ERootType type = RootType();
   if (type != kNetwork) return static_cast<size_t>(type);
-  size_t afterServer = text_.Find(kBackslash, 2);
-  if (afterServer == CString::npos) return text_.Length();
-  size_t afterShare = text_.Find(kBackslash, afterServer + 1);
-  return afterShare == CString::npos ? text_.Length() : afterShare + 1;
+  size_t end = ShareEnd(text_);
+  return end == CString::npos ? text_.Length() : end + 1;
 }
 
 FilePath::ETrailingState FilePath::TrailingState() const {
@@ -333,17 +323,8 @@ void FilePath::ConvertRootType(ERootType target) {
       text_ = root + text_;
       break;
     case kDriveRelative: {
-      CString drive = text_.Left(2);
-      CString rest = text_.Mid(2);
-      CurrentDriveSwitch select(text_.At(0));
-      FilePath driveDirectory;
-      if (select.Selected()) driveDirectory = CurrentDirectory();
-      if (!driveDirectory.Text().IsEmpty()) {
-        driveDirectory.SetTrailingState(kTrailingSeparator);
-        text_ = driveDirectory.Text() + rest;
-      } else {
-        text_ = drive + Separator() + rest;
-      }
+      CString directory = DirectoryOfDrive(text_.At(0));
+      text_ = directory.IsEmpty() ? text_.Left(2) + Separator() + text_.Mid(2) : directory + text_.Mid(2);
       break;
     }
     default:
@@ -356,12 +337,9 @@ void FilePath::ConvertRootType(ERootType target) {
     MakeRelativeTo(cwd, root, target);
   } else if (target == kDriveRelative && text_.At(0) != kBackslash) {
     CString drive = text_.Left(2);
-    CurrentDriveSwitch select(text_.At(0));
-    FilePath driveDirectory;
-    if (select.Selected()) driveDirectory = CurrentDirectory();
-    if (!driveDirectory.Text().IsEmpty()) {
-      driveDirectory.SetTrailingState(kTrailingSeparator);
-      MakeRelativeTo(driveDirectory.Text(), RootOfDirectory(driveDirectory.Text()), kRelative);
+    CString directory = DirectoryOfDrive(text_.At(0));
+    if (!directory.IsEmpty()) {
+      MakeRelativeTo(directory, RootOfDirectory(directory), kRelative);
       if (RootType() == kRelative) text_ = drive + text_;
     } else if (text_.At(2) == kBackslash) {
       text_ = drive + text_.Mid(3);
@@ -399,7 +377,12 @@ void FilePath::MakeRelativeTo(const CString& cwd, const CString& root, ERootType
   }
   if (lastSeparator == CString::npos) return;
 
-  CString remainder = text_.Mid(lastSeparator + 1);
+  // A doubled separator where the common stretch ends would leave the
+  // remainder starting with one, which names the root instead of a folder
+  // below the current one.
+  size_t start = lastSeparator + 1;
+  while (text_.At(start) == kBackslash) ++start;
+  CString remainder = text_.Mid(start);
   size_t levels = cwd.Mid(lastSeparator + 1).Count(kBackslash);
   CString up;
   for (size_t n = 0; n < levels; ++n) up += "..\\";
@@ -432,14 +415,17 @@ void FilePath::Normalize() {
     if (dots > 1) kept.push_back(DotRun(dots));
   }
 
-  // Leading climbs merge into one run: "..\..\x" is "...\x".
+  // Leading climbs merge into one run: "..\..\x" is "...\x". Empty
+  // components (doubled separators) among them go: one left at the front
+  // would make the rest rooted or a network path ("a\\..\x" is "x", not
+  // "\x").
   size_t leading = 0;
   size_t levels = 0;
-  while (leading < kept.size() && IsDotRun(kept[leading])) levels += kept[leading++].Length() - 1;
-  if (leading > 1) {
-    kept.erase(kept.begin(), kept.begin() + static_cast<std::ptrdiff_t>(leading));
-    kept.insert(kept.begin(), DotRun(levels + 1));
+  for (; leading < kept.size() && (kept[leading].IsEmpty() || IsDotRun(kept[leading])); ++leading) {
+    if (!kept[leading].IsEmpty()) levels += kept[leading].Length() - 1;
   }
+  kept.erase(kept.begin(), kept.begin() + static_cast<std::ptrdiff_t>(leading));
+  if (levels > 0) kept.insert(kept.begin(), DotRun(levels + 1));
 
   CString rest = JoinComponents(kept);
   if (!kept.empty()) rest += kBackslash;

@@ -76,6 +76,11 @@ class RegistryKey {
   // before anything is copied.
   bool MoveTo(const RegistryKey& destination);
 
+  // A hive file loaded as this key (a direct subkey of HKEY_USERS or
+  // HKEY_LOCAL_MACHINE), this open key saved to a file, and the loaded hive
+  // let go (no handle to it may stay open). On Windows NT the caller enables
+  // the restore privilege for loading and unloading and the backup privilege
+  // for saving; without them the platform answers 1314.
   bool LoadHive(const CString& file);
   bool SaveHive(const CString& file);
   bool UnloadHive();

@@ -27,8 +27,11 @@ class CORVANE_TIME_API SystemTime {
   // 32 bits; any value other than eUTC is taken as local by the Type setter.
   enum ETimeType : int { eUTC = 0, eLocal = 1 };
 
-  // With no arguments: 0, eUTC (what arrays of SystemTime hold).
-  explicit SystemTime(ULONGLONG value = 0, ETimeType type = eUTC);
+  // 0, eUTC: what arrays of SystemTime hold. Not explicit, so that
+  // "SystemTime times[3] = {};" and "return {};" compile; inline, so the
+  // exported constructors stay those below.
+  SystemTime() : SystemTime(0, eUTC) {}
+  explicit SystemTime(ULONGLONG value, ETimeType type = eUTC);
   // The count as it is; the type says how to read it.
   SystemTime(const FILETIME& value, ETimeType type);
   // The calendar form is read in the given type, not shifted. One the

@@ -56,6 +56,8 @@ TEST_F(FilePathDisk, ToRelativeAgainstTheCurrentDirectory) {
   EXPECT_EQ("", Converted(cwd_, FilePath::kRelative));
   EXPECT_EQ("", Converted(cwd_ + "\\", FilePath::kRelative));
   EXPECT_EQ("d\\e", Converted(cwd_ + "\\d\\e", FilePath::kRelative));
+  EXPECT_EQ("d", Converted(cwd_ + "\\\\d", FilePath::kRelative)) << "not \\d, which names the drive's root";
+  EXPECT_EQ("..\\b", Converted(Root() + "\\a\\\\b", FilePath::kRelative));
   EXPECT_EQ("..", Converted(Root() + "\\a", FilePath::kRelative));
   EXPECT_EQ("..\\..\\..\\", Converted("C:\\", FilePath::kRelative));
   EXPECT_EQ("..\\..\\..\\Windows", Converted("\\Windows", FilePath::kRelative));

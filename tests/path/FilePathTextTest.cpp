@@ -171,7 +171,11 @@ TEST(FilePath, NormalizeRemovesDotsAndClimbs) {
       {"", ""},
       {"..\\.profile\\x", "..\\.profile\\x"},
       {"a\\..\\..\\..\\b", "...\\b"},
-      {"C:\\a\\\\..\\b", "C:\\\\b"},
+      // A doubled separator climbed to the front never makes the path
+      // rooted or a network path.
+      {"C:\\a\\\\..\\b", "C:\\b"},
+      {"a\\\\..\\x", "x"},
+      {"a\\\\\\..\\..\\x", "..\\x"},
       {"x.\\..\\y", "y"},
   };
   for (const auto& c : cases) EXPECT_EQ(c.normalized, Text(Normalized(c.text))) << c.text;

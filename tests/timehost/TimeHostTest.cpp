@@ -30,6 +30,9 @@ class HostTime : public SystemTime {
   ULONGLONG FuzzyTime() const override { return ~SystemTime::FuzzyTime(); }
 };
 
+// Arrays and "return {};" value-initialise through the default constructor.
+SystemTime NoTime() { return {}; }
+
 }  // namespace
 
 TEST(TimeHost, ClassesComeFromTheDll) {
@@ -38,6 +41,8 @@ TEST(TimeHost, ClassesComeFromTheDll) {
   EXPECT_NE(nullptr, GetProcAddress(dll, "_ZTVN7Corvane10SystemTimeE"));
   EXPECT_EQ(kDay, SystemTime::ExtremeRange());
   EXPECT_TRUE(SystemTime(10) == SystemTime::MinTime());
+  SystemTime times[3] = {};
+  EXPECT_EQ(0u, Raw(times[2]) + Raw(NoTime()));
   EXPECT_EQ(1ULL, Raw(SystemTime::MaxTime() + SystemTime(2)));
   EXPECT_EQ(~0ULL, Raw(-SystemTime(1)));
 }
