@@ -2,19 +2,21 @@
 // calls their exports the way the host does and reads the findings back from
 // the registry with the bare platform calls.
 //
-//   QELHost.exe ["<printer>|<driver model>|<port>|<comment>|<share>"]
+//   QELHost.exe ["<printer>|<driver model>|<port>|<comment>|<share>" ...]
 //
-// Without an argument it uses the embedded default request.
+// Each argument is one InstallPrinter request, made in order; without an
+// argument it makes the embedded default request.
 #include <windows.h>
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "QELPrinter.h"
 
 namespace {
 
-const char kDefaultRequest[] = "Migrated LaserJet|HP LaserJet 4|LPT1:|Moved from the old machine|";
+const char kDefaultRequest[] = "Front Office Laser|Kalora Page-4|LPT1:|Moved from the old machine|FRONTLASER";
 const char kPrinterKey[] = "Software\\Corvane Systems\\Hollowmarch\\QELPrinter";
 const char kIconKey[] = "Software\\Corvane Systems\\Hollowmarch\\QELScriptExtension\\QELIcon";
 
@@ -38,19 +40,23 @@ void PrintTime(const char* label, const Corvane::SystemTime& time) {
          time.Type() == Corvane::SystemTime::eUTC ? "UTC" : "local");
 }
 
-void RunPrinter(const std::string& request) {
+// Where the process's spooler comes from: Wine's own, or a stand-in put in
+// its place with WINEDLLOVERRIDES (tools/demo.sh does).
+std::string SpoolerModule() {
+  char path[MAX_PATH] = {};
+  HMODULE spooler = GetModuleHandleA("winspool.drv");
+  if (!spooler || !GetModuleFileNameA(spooler, path, sizeof path - 1)) return "(not loaded)";
+  return path;
+}
+
+void RunPrinter(const std::vector<std::string>& requests) {
   printf("QELPrinter.dll\n");
-  // InstallPrinter is looked up by name: the host copes with builds that lack it.
-  typedef int (*InstallPrinterFn)(const char*);
-  auto install = reinterpret_cast<InstallPrinterFn>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("QELPrinter.dll"), "InstallPrinter")));
-  if (install) {
-    int result = install(request.c_str());
+  for (const std::string& request : requests) {
+    int result = InstallPrinter(request.c_str());
     printf("  InstallPrinter(\"%s\") = %d\n", request.c_str(), result);
-    printf("  Successful Install = %s\n", ReadBack(HKEY_CURRENT_USER, kPrinterKey, "Successful Install").c_str());
-  } else {
-    printf("  InstallPrinter is not in this build; request kept: \"%s\"\n", request.c_str());
+    printf("    Successful Install = %s\n", ReadBack(HKEY_CURRENT_USER, kPrinterKey, "Successful Install").c_str());
   }
+  printf("  spooler: %s\n", SpoolerModule().c_str());
 
   bool written = WriteRegistryValue(kPrinterKey, "Last Host Run", "QELHost demonstration");
   printf("  WriteRegistryValue(HKCU\\%s, Last Host Run) = %s, reads back %s\n", kPrinterKey,
@@ -96,11 +102,8 @@ void RunSystemExt() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::string request = kDefaultRequest;
-  if (argc > 1) {
-    request.clear();
-    for (int i = 1; i < argc; ++i) request += (i > 1 ? " " : "") + std::string(argv[i]);
-  }
+  std::vector<std::string> requests(argv + (argc > 1 ? 1 : argc), argv + argc);
+  if (requests.empty()) requests.push_back(kDefaultRequest);
 
   Corvane::SystemTime elapsed;
   {
@@ -109,7 +112,7 @@ int main(int argc, char** argv) {
     Corvane::SystemTime now = Corvane::SystemTime::ClockTime();
     PrintTime("now", now);
     PrintTime("now", Corvane::SystemTime(Corvane::SystemTime::eLocal, now));
-    RunPrinter(request);
+    RunPrinter(requests);
     RunSystemExt();
   }
   printf("QELHost: done in %llu ms\n",
