@@ -89,7 +89,8 @@ function(qel_add_wine_test name)
 
   set(overrides "${QEL_BASE_DLLOVERRIDES}")
   if(ARG_DLLOVERRIDES)
-    set(overrides "${overrides};${ARG_DLLOVERRIDES}")
+    # Escaped: a bare ";" would split the ENVIRONMENT entry in two.
+    set(overrides "${overrides}\\;${ARG_DLLOVERRIDES}")
   endif()
   set(env "WINEPREFIX=${QEL_WINEPREFIX}" "WINEARCH=${QEL_WINEARCH}" "WINEDEBUG=-all" "WINEDLLOVERRIDES=${overrides}")
   # The run's own settings replace the defaults of the same name.
