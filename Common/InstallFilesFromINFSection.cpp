@@ -35,6 +35,10 @@ bool InstallFilesFromINFSection::SetDirectoryId(DWORD id, const CString& folder)
 
 bool InstallFilesFromINFSection::Install(int promptSuppression, DWORD copyFlags) {
   g_promptSuppression = promptSuppression;
+  // The platform asks for media once per queue even when the files are
+  // there, so a toggle left by an earlier queue would make this one give up
+  // on a source that holds them: every attempt starts ready to look again.
+  g_needMediaToggle = true;
   INFFile* file = section_.File();
   return file && file->OpenFileQueue() &&
          file->QueueSectionFiles(section_.SectionName(), sourcePath, copyFlags) &&

@@ -10,9 +10,9 @@
 // Each Install is one attempt with a new queue; the caller may change the
 // source path between attempts. The queue's callback gets no pointer to
 // this object, so its two settings are process-wide: whether prompts are
-// suppressed (set by every Install), and a toggle that answers requests for
-// media alternately "look again" and "give up". A missing source thus gets
-// one silent second look, and the toggle carries over to the next queue.
+// suppressed, and a toggle that answers requests for media alternately
+// "look again" and "give up". Every Install sets both afresh, so each
+// attempt gives a missing source one silent second look.
 
 #include <windows.h>
 
