@@ -32,6 +32,8 @@ class InstallFilesFromINFSection {
   InstallFilesFromINFSection(const InstallFilesFromINFSection&) = delete;
   InstallFilesFromINFSection& operator=(const InstallFilesFromINFSection&) = delete;
 
+  // The INF file opened and the section has lines.
+  bool SectionOpens() const { return section_.IsValid(); }
   bool SetDirectoryId(DWORD id, const CString& folder);
   // One attempt: true when every queued file was copied (or already there).
   // promptSuppression 0 hands every notification to the platform, which

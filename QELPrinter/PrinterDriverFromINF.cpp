@@ -205,9 +205,10 @@ bool PrinterDriverFromINF::FindDriver() {
 
 bool PrinterDriverFromINF::InstallDriver() {
   if (!FindDriver()) return false;
-  INFSection install(modelSection, infFile.Text());
-  if (!install.Open()) return false;
-  InstallFilesFromINFSection files(install);
+  // The installer opens its own copy of the section: opening this one too
+  // would read the whole INF once more.
+  InstallFilesFromINFSection files(INFSection(modelSection, infFile.Text()));
+  if (!files.SectionOpens()) return false;
   Spooler spooler;
   CString directory;
   // Without a directory the snapshot and the removal would walk the root of
