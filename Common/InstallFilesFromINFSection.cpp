@@ -40,8 +40,7 @@ bool InstallFilesFromINFSection::Install(int promptSuppression, DWORD copyFlags)
   // on a source that holds them: every attempt starts ready to look again.
   g_needMediaToggle = true;
   INFFile* file = section_.File();
-  return file && file->OpenFileQueue() &&
-         file->QueueSectionFiles(section_.SectionName(), sourcePath, copyFlags) &&
+  return file && file->OpenFileQueue() && file->QueueSectionFiles(section_.SectionName(), sourcePath, copyFlags) &&
          file->CommitFileQueue(&InstallFilesFromINFSection::QueueCallback);
 }
 

@@ -1,10 +1,9 @@
 // InstallPrinter: the host's one printer call. The outcome goes where the
 // host reads it, once per call, whatever happened.
 
-#include "QELPrinter.h"
-
 #include "ExportArguments.h"
 #include "PrinterInstallRequest.h"
+#include "QELPrinter.h"
 
 int InstallPrinter(const char* request) {
   PrinterInstallRequest::EOutcome outcome =

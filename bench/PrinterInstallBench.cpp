@@ -116,7 +116,8 @@ class BareInstall {
     DWORD needed = 0;
     GetPrinterDriverDirectoryA(nullptr, nullptr, 1, nullptr, 0, &needed);
     std::vector<char> buffer(needed + 1);
-    if (!needed || !GetPrinterDriverDirectoryA(nullptr, nullptr, 1, reinterpret_cast<BYTE*>(buffer.data()), needed, &needed))
+    if (!needed ||
+        !GetPrinterDriverDirectoryA(nullptr, nullptr, 1, reinterpret_cast<BYTE*>(buffer.data()), needed, &needed))
       return false;
     std::string directory = buffer.data();
     std::set<std::string> before = TopNames(directory);
@@ -174,14 +175,16 @@ class BareInstall {
     std::string newest;
     if (!RegOpenKeyExA(HKEY_LOCAL_MACHINE, kProduct, 0, KEY_READ, &product)) {
       char name[256];
-      for (DWORD i = 0, length = sizeof name; !RegEnumKeyExA(product, i, name, &length, 0, 0, 0, 0); ++i, length = sizeof name)
+      for (DWORD i = 0, length = sizeof name; !RegEnumKeyExA(product, i, name, &length, 0, 0, 0, 0);
+           ++i, length = sizeof name)
         if (lstrcmpiA(name, newest.c_str()) > 0) newest = name;
       RegCloseKey(product);
     }
     HKEY settings;
     char path[MAX_PATH] = {};
     DWORD size = sizeof path - 1;
-    if (!RegOpenKeyExA(HKEY_CURRENT_USER, (std::string(kProduct) + "\\" + newest + "\\Settings").c_str(), 0, KEY_READ, &settings)) {
+    if (!RegOpenKeyExA(HKEY_CURRENT_USER, (std::string(kProduct) + "\\" + newest + "\\Settings").c_str(), 0, KEY_READ,
+                       &settings)) {
       RegQueryValueExA(settings, "Cab File Path", nullptr, nullptr, reinterpret_cast<BYTE*>(path), &size);
       RegCloseKey(settings);
     }
@@ -224,7 +227,8 @@ struct Settings {
 // Puts the driver model out of the spooler's reach again, with its printers.
 void Forget(const std::string& model) {
   for (const char* environment : {"Windows NT x86", "Windows x64"})
-    DeleteTree(HKEY_LOCAL_MACHINE, std::string(kPrint) + "\\Environments\\" + environment + "\\Drivers\\Version-3\\" + model);
+    DeleteTree(HKEY_LOCAL_MACHINE,
+               std::string(kPrint) + "\\Environments\\" + environment + "\\Drivers\\Version-3\\" + model);
   for (int i = 0; i < 1000; ++i) {
     std::string key = std::string(kPrint) + "\\Printers\\Bench Printer " + std::to_string(i);
     HKEY probe;
@@ -241,10 +245,14 @@ int main(int argc, char** argv) {
   Settings s;
   for (int i = 1; i + 1 < argc; i += 2) {
     int value = atoi(argv[i + 1]);
-    if (!strcmp(argv[i], "--models")) s.models = value;
-    else if (!strcmp(argv[i], "--share")) s.share = value;
-    else if (!strcmp(argv[i], "--installs")) s.installs = value;
-    else if (!strcmp(argv[i], "--seed")) s.seed = static_cast<unsigned>(value);
+    if (!strcmp(argv[i], "--models"))
+      s.models = value;
+    else if (!strcmp(argv[i], "--share"))
+      s.share = value;
+    else if (!strcmp(argv[i], "--installs"))
+      s.installs = value;
+    else if (!strcmp(argv[i], "--seed"))
+      s.seed = static_cast<unsigned>(value);
   }
   HMODULE dll = LoadLibraryA("QELPrinter.dll");
   auto installPrinter =
@@ -322,12 +330,13 @@ int main(int argc, char** argv) {
   printf("%d installs per side in %d rounds; printers added: ours %d, bare %d\n", rounds * s.installs, rounds,
          oursAdded, bareAdded);
   printf("  ours            %8.2f ms/install\n", bench::Median(ours) * 1000);
-  printf("  bare            %8.2f ms/install  ratio ours/bare %.2f (median of %d rounds)\n",
-         bench::Median(bare) * 1000, bench::Median(ratios), rounds);
+  printf("  bare            %8.2f ms/install  ratio ours/bare %.2f (median of %d rounds)\n", bench::Median(bare) * 1000,
+         bench::Median(ratios), rounds);
   printf("  bare, one open  %8.2f ms/install  ratio ours/bare-one-open %.2f\n", bench::Median(once) * 1000,
          bench::Median(ours) / bench::Median(once));
   double open = bench::Timed([] {
-    for (int i = 0; i < 5; ++i) SetupCloseInfFile(SetupOpenInfFileA(InfPath().c_str(), nullptr, INF_STYLE_WIN4, nullptr));
+    for (int i = 0; i < 5; ++i)
+      SetupCloseInfFile(SetupOpenInfFileA(InfPath().c_str(), nullptr, INF_STYLE_WIN4, nullptr));
   });
   printf("  one open of the INF: %.2f ms\n", open / 5 * 1000);
 

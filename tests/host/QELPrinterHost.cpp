@@ -13,6 +13,6 @@ TEST(QELPrinterHost, CallsTheExportsThroughThePublicHeader) {
                                  CString("exists")));
   EXPECT_EQ(std::string("exists\0", 7), ReadRawValue(HKEY_CURRENT_USER, scratch.Below("linked"), "Successful Install").Bytes());
   EXPECT_EQ(0, InstallPrinter(nullptr));
-  EXPECT_EQ(std::string("false\0", 6),
-            ReadRawValue(HKEY_CURRENT_USER, "Software\\Corvane Systems\\Hollowmarch\\QELPrinter", "Successful Install").Bytes());
+  const char result[] = "Software\\Corvane Systems\\Hollowmarch\\QELPrinter";
+  EXPECT_EQ(std::string("false\0", 6), ReadRawValue(HKEY_CURRENT_USER, result, "Successful Install").Bytes());
 }

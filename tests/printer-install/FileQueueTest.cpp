@@ -17,9 +17,7 @@
 
 namespace {
 
-UINT Answer(UINT notification) {
-  return InstallFilesFromINFSection::QueueCallback(nullptr, notification, 0, 0);
-}
+UINT Answer(UINT notification) { return InstallFilesFromINFSection::QueueCallback(nullptr, notification, 0, 0); }
 
 TEST(FileQueueCallback, AnswersInPlaceOfTheUser) {
   TraceCapture trace;
@@ -27,16 +25,18 @@ TEST(FileQueueCallback, AnswersInPlaceOfTheUser) {
   EXPECT_EQ(static_cast<UINT>(FILEOP_ABORT), Answer(SPFILENOTIFY_NEEDMEDIA));
   EXPECT_EQ(static_cast<UINT>(FILEOP_DOIT), Answer(SPFILENOTIFY_NEEDMEDIA));
   EXPECT_EQ(std::vector<std::string>(3, "SPFILENOTIFY_NEEDMEDIA\n"), trace.Lines());
-  for (UINT error : {SPFILENOTIFY_COPYERROR, SPFILENOTIFY_DELETEERROR, SPFILENOTIFY_RENAMEERROR, SPFILENOTIFY_LANGMISMATCH})
+  for (UINT error :
+       {SPFILENOTIFY_COPYERROR, SPFILENOTIFY_DELETEERROR, SPFILENOTIFY_RENAMEERROR, SPFILENOTIFY_LANGMISMATCH})
     EXPECT_EQ(0u, Answer(error)) << error;
 
   // Each real queue starts ready for a second look, wherever the toggle
   // stood: the platform asks for media even when the files are there.
   TestFolder folder;
-  std::string inf = folder.Write("q.inf",
-                                 "[Version]\r\nSignature=\"$Windows NT$\"\r\n[Install]\r\nCopyFiles=@A.DLL\r\n"
-                                 "[DestinationDirs]\r\nDefaultDestDir=40000\r\n[SourceDisksNames]\r\n1 = \"Disk\",,,\"\"\r\n"
-                                 "[SourceDisksFiles]\r\nA.DLL = 1\r\n");
+  std::string inf =
+      folder.Write("q.inf",
+                   "[Version]\r\nSignature=\"$Windows NT$\"\r\n[Install]\r\nCopyFiles=@A.DLL\r\n"
+                   "[DestinationDirs]\r\nDefaultDestDir=40000\r\n[SourceDisksNames]\r\n1 = \"Disk\",,,\"\"\r\n"
+                   "[SourceDisksFiles]\r\nA.DLL = 1\r\n");
   folder.Folder("source");
   folder.Write("source\\A.DLL", "a");
   std::string copied = folder.Folder("target") + "\\A.DLL";

@@ -101,7 +101,8 @@ class PrinterInstall_Win2k : public testing::Test {
 
   int Install(const char* request) {
     HMODULE dll = LoadLibraryA("QELPrinter.dll");
-    auto install = reinterpret_cast<int (*)(const char*)>(reinterpret_cast<void*>(GetProcAddress(dll, "InstallPrinter")));
+    auto install =
+        reinterpret_cast<int (*)(const char*)>(reinterpret_cast<void*>(GetProcAddress(dll, "InstallPrinter")));
     int result = install ? install(request) : -1;
     FreeLibrary(dll);
     return result;
@@ -129,9 +130,12 @@ class PrinterInstall_Win2k : public testing::Test {
     for (const char* field : fields) {
       RawValue value = ReadRawValue(HKEY_CURRENT_USER, CallKey(call), field);
       if (!joined.empty()) joined += "|";
-      if (!value.Found()) joined += "-";
-      else if (value.type == REG_DWORD) joined += std::to_string(*reinterpret_cast<const DWORD*>(value.data.data()));
-      else joined += value.Bytes().substr(0, value.Bytes().find('\0'));
+      if (!value.Found())
+        joined += "-";
+      else if (value.type == REG_DWORD)
+        joined += std::to_string(*reinterpret_cast<const DWORD*>(value.data.data()));
+      else
+        joined += value.Bytes().substr(0, value.Bytes().find('\0'));
     }
     return joined;
   }
@@ -166,7 +170,8 @@ TEST_F(PrinterInstall_Win2k, TheRequestBecomesTheSpoolersRecord) {
             Record(0, {"Level", "pServerName", "pPrinterName", "pShareName", "pPortName", "pDriverName", "pComment",
                        "pLocation", "pDevMode", "pSepFile", "pPrintProcessor", "pDatatype", "pParameters",
                        "pSecurityDescriptor", "Attributes", "Priority", "DefaultPriority", "StartTime", "UntilTime",
-                       "Status", "cJobs", "AveragePPM"}));
+                       "Status", "cJobs", "AveragePPM"}))
+      << "every field of the level-2 record";
   EXPECT_EQ(1, Install("QEL B|QEL Known|LPT1:"));
   EXPECT_EQ(1, Install("|QEL C||QEL Known|LPT1:|null|null|"));
   EXPECT_EQ(0, Install("QEL D||LPT1:"));
@@ -177,13 +182,16 @@ TEST_F(PrinterInstall_Win2k, TheRequestBecomesTheSpoolersRecord) {
   EXPECT_EQ(0, Install("QEL F|Nobody Model|LPT1:"));
   EXPECT_EQ(Stored("false"), Outcome()) << "a model in neither the spooler nor the INF";
 
-  std::initializer_list<const char*> fields = {"pPrinterName", "pDriverName", "pPortName", "pComment", "pShareName", "Attributes"};
+  std::initializer_list<const char*> fields = {"pPrinterName", "pDriverName", "pPortName",
+                                               "pComment",     "pShareName",  "Attributes"};
   EXPECT_EQ("QEL B|QEL Known|LPT1:|-|-|8", Record(1, fields)) << "three fields ask for a shared printer";
   EXPECT_EQ("QEL C|QEL Known|LPT1:|null|null|8", Record(2, fields)) << "runs of | are one; null is a name";
   EXPECT_EQ("QEL D|LPT1:|-|-|-|8", Record(3, fields));
   EXPECT_EQ("QEL E|QEL Known|LPT1:|" + longComment + "|E|8", Record(4, fields));
-  EXPECT_EQ("AddPrinterA|QEL Known;AddPrinterA|QEL Known;AddPrinterA|QEL Known;AddPrinterA|LPT1:;"
-            "AddPrinterA|QEL Known;AddPrinterA|QEL Known;AddPrinterA|Nobody Model;", Calls());
+  EXPECT_EQ(
+      "AddPrinterA|QEL Known;AddPrinterA|QEL Known;AddPrinterA|QEL Known;AddPrinterA|LPT1:;"
+      "AddPrinterA|QEL Known;AddPrinterA|QEL Known;AddPrinterA|Nobody Model;",
+      Calls());
   EXPECT_EQ(0u, OpenPrinters());
 }
 

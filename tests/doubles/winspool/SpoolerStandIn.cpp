@@ -30,10 +30,14 @@ const char kNative[] = "Windows NT x86";
 
 struct Key {
   Key(HKEY parent, const std::string& path, bool create) {
-    if (create) RegCreateKeyExA(parent, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
-    else RegOpenKeyExA(parent, path.c_str(), 0, KEY_ALL_ACCESS, &key);
+    if (create)
+      RegCreateKeyExA(parent, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
+    else
+      RegOpenKeyExA(parent, path.c_str(), 0, KEY_ALL_ACCESS, &key);
   }
-  ~Key() { if (key) RegCloseKey(key); }
+  ~Key() {
+    if (key) RegCloseKey(key);
+  }
   void Set(const char* name, DWORD type, const void* data, size_t size) {
     if (key && data) RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), static_cast<DWORD>(size));
   }
@@ -97,8 +101,8 @@ size_t ListSize(const char* list) {
 
 extern "C" {
 
-__declspec(dllexport) BOOL WINAPI GetPrinterDriverDirectoryA(LPSTR, LPSTR environment, DWORD level, LPBYTE buffer,
-                                                             DWORD size, LPDWORD needed) {
+__declspec(dllexport) BOOL WINAPI
+    GetPrinterDriverDirectoryA(LPSTR, LPSTR environment, DWORD level, LPBYTE buffer, DWORD size, LPDWORD needed) {
   std::string directory;
   if (Refused("GetPrinterDriverDirectoryA")) return FALSE;
   if (level != 1) return Fail(ERROR_INVALID_LEVEL);
@@ -114,9 +118,14 @@ __declspec(dllexport) BOOL WINAPI AddPrinterDriverA(LPSTR, DWORD level, LPBYTE i
   const DRIVER_INFO_3A* d = reinterpret_cast<const DRIVER_INFO_3A*>(info);
   if (level != 3 || !d) return Fail(level != 3 ? ERROR_INVALID_LEVEL : ERROR_INVALID_PARAMETER);
   call->Number("cVersion", d->cVersion);
-  const char* texts[][2] = {{"pName", d->pName},         {"pEnvironment", d->pEnvironment}, {"pDriverPath", d->pDriverPath},
-                            {"pDataFile", d->pDataFile}, {"pConfigFile", d->pConfigFile},   {"pHelpFile", d->pHelpFile},
-                            {"pMonitorName", d->pMonitorName}, {"pDefaultDataType", d->pDefaultDataType}};
+  const char* texts[][2] = {{"pName", d->pName},
+                            {"pEnvironment", d->pEnvironment},
+                            {"pDriverPath", d->pDriverPath},
+                            {"pDataFile", d->pDataFile},
+                            {"pConfigFile", d->pConfigFile},
+                            {"pHelpFile", d->pHelpFile},
+                            {"pMonitorName", d->pMonitorName},
+                            {"pDefaultDataType", d->pDefaultDataType}};
   for (const auto& text : texts) call->Text(text[0], text[1]);
   if (d->pDependentFiles) call->Set("pDependentFiles", REG_BINARY, d->pDependentFiles, ListSize(d->pDependentFiles));
   if (Refused("AddPrinterDriverA")) return FALSE;
@@ -137,9 +146,9 @@ __declspec(dllexport) BOOL WINAPI AddPrinterDriverA(LPSTR, DWORD level, LPBYTE i
   }
   Key kept(HKEY_LOCAL_MACHINE, DriverKey(environment, d->cVersion, d->pName), true);
   kept.Number("Version", d->cVersion);
-  const char* values[][2] = {{"Driver", d->pDriverPath}, {"Data File", d->pDataFile},
-                             {"Configuration File", d->pConfigFile}, {"Help File", d->pHelpFile},
-                             {"Monitor", d->pMonitorName}, {"Datatype", d->pDefaultDataType}};
+  const char* values[][2] = {
+      {"Driver", d->pDriverPath},  {"Data File", d->pDataFile},  {"Configuration File", d->pConfigFile},
+      {"Help File", d->pHelpFile}, {"Monitor", d->pMonitorName}, {"Datatype", d->pDefaultDataType}};
   for (const auto& value : values) kept.Text(value[0], value[1] ? value[1] : "");
   if (d->pDependentFiles) kept.Set("Dependent Files", REG_MULTI_SZ, d->pDependentFiles, ListSize(d->pDependentFiles));
   return TRUE;
@@ -158,8 +167,8 @@ __declspec(dllexport) HANDLE WINAPI AddPrinterA(LPSTR, DWORD level, LPBYTE info)
   if (p->pDevMode) call->Number("pDevMode", 1);
   if (p->pSecurityDescriptor) call->Number("pSecurityDescriptor", 1);
   const std::pair<const char*, DWORD> numbers[] = {
-      {"Attributes", p->Attributes}, {"Priority", p->Priority}, {"DefaultPriority", p->DefaultPriority},
-      {"StartTime", p->StartTime},   {"UntilTime", p->UntilTime}, {"Status", p->Status},
+      {"Attributes", p->Attributes}, {"Priority", p->Priority},    {"DefaultPriority", p->DefaultPriority},
+      {"StartTime", p->StartTime},   {"UntilTime", p->UntilTime},  {"Status", p->Status},
       {"cJobs", p->cJobs},           {"AveragePPM", p->AveragePPM}};
   for (const auto& number : numbers) call->Number(number.first, number.second);
   if (Refused("AddPrinterA")) return nullptr;
@@ -171,15 +180,22 @@ __declspec(dllexport) HANDLE WINAPI AddPrinterA(LPSTR, DWORD level, LPBYTE info)
   // Ports are not modelled: any named port will do.
   if (!p->pPortName || !*p->pPortName) return Fail(ERROR_UNKNOWN_PORT), nullptr;
   bool known = false;
-  for (DWORD version : {0, 2, 3}) known = known || (p->pDriverName && Key(HKEY_LOCAL_MACHINE, DriverKey(kNative, version, p->pDriverName), false).key);
+  for (DWORD version : {0, 2, 3})
+    known =
+        known || (p->pDriverName && Key(HKEY_LOCAL_MACHINE, DriverKey(kNative, version, p->pDriverName), false).key);
   if (!known) return Fail(ERROR_UNKNOWN_PRINTER_DRIVER), nullptr;
-  if (!p->pPrintProcessor || lstrcmpiA(p->pPrintProcessor, "WinPrint")) return Fail(ERROR_UNKNOWN_PRINTPROCESSOR), nullptr;
+  if (!p->pPrintProcessor || lstrcmpiA(p->pPrintProcessor, "WinPrint"))
+    return Fail(ERROR_UNKNOWN_PRINTPROCESSOR), nullptr;
   if (p->pDatatype && lstrcmpiA(p->pDatatype, "RAW")) return Fail(ERROR_INVALID_DATATYPE), nullptr;
 
   Key kept(HKEY_LOCAL_MACHINE, path, true);
-  const char* values[][2] = {{"Name", name}, {"Share Name", p->pShareName}, {"Port", p->pPortName},
-                             {"Printer Driver", p->pDriverName}, {"Description", p->pComment},
-                             {"Print Processor", p->pPrintProcessor}, {"Datatype", p->pDatatype ? p->pDatatype : "RAW"}};
+  const char* values[][2] = {{"Name", name},
+                             {"Share Name", p->pShareName},
+                             {"Port", p->pPortName},
+                             {"Printer Driver", p->pDriverName},
+                             {"Description", p->pComment},
+                             {"Print Processor", p->pPrintProcessor},
+                             {"Datatype", p->pDatatype ? p->pDatatype : "RAW"}};
   for (const auto& value : values) kept.Text(value[0], value[1] ? value[1] : "");
   kept.Number("Attributes", p->Attributes);
   Key control = Control("");
