@@ -73,7 +73,8 @@ class PrinterInstall_Win2k : public testing::Test {
     for (const std::string& printer : RawSubkeyNames(HKEY_LOCAL_MACHINE, kPrint + "\\Printers"))
       if (printer.rfind("QEL ", 0) == 0) RawDeleteTree(HKEY_LOCAL_MACHINE, kPrint + "\\Printers\\" + printer);
     for (const char* environment : {"Windows NT x86", "Windows x64"})
-      for (const char* model : {"Kalora Jet-100", "QEL Known"}) RawDeleteTree(HKEY_LOCAL_MACHINE, DriverKey(environment, model));
+      for (const char* model : {"Kalora Jet-100", "QEL Known"})
+        RawDeleteTree(HKEY_LOCAL_MACHINE, DriverKey(environment, model));
     for (const std::string& key : {kSpooler, kProduct}) RawDeleteTree(HKEY_CURRENT_USER, key);
     RawDeleteTree(HKEY_LOCAL_MACHINE, kProduct);
     // As Wine's own spooler does: success is the result, not the last error.
@@ -114,7 +115,8 @@ class PrinterInstall_Win2k : public testing::Test {
     for (const char* field : fields) {
       RawValue value = ReadRawValue(HKEY_CURRENT_USER, kSpooler + "\\Calls\\" + key, field);
       DWORD number = 0;
-      if (value.type == REG_DWORD && value.data.size() == sizeof number) memcpy(&number, value.data.data(), sizeof number);
+      if (value.type == REG_DWORD && value.data.size() == sizeof number)
+        memcpy(&number, value.data.data(), sizeof number);
       joined += (joined.empty() ? "" : "|") + (!value.Found() ? "-"
                                                : value.type == REG_DWORD ? std::to_string(number)
                                                : value.type == REG_SZ ? value.Bytes().substr(0, value.data.size() - 1)

@@ -179,7 +179,8 @@ __declspec(dllexport) HANDLE WINAPI AddPrinterA(LPSTR, DWORD level, LPBYTE info)
   // Ports are not modelled: any named port will do.
   if (!p->pPortName || !*p->pPortName) return Fail(ERROR_UNKNOWN_PORT), nullptr;
   if (!driverKnown) return Fail(ERROR_UNKNOWN_PRINTER_DRIVER), nullptr;
-  if (!p->pPrintProcessor || lstrcmpiA(p->pPrintProcessor, "WinPrint")) return Fail(ERROR_UNKNOWN_PRINTPROCESSOR), nullptr;
+  if (!p->pPrintProcessor || lstrcmpiA(p->pPrintProcessor, "WinPrint"))
+    return Fail(ERROR_UNKNOWN_PRINTPROCESSOR), nullptr;
   if (p->pDatatype && lstrcmpiA(p->pDatatype, "RAW")) return Fail(ERROR_INVALID_DATATYPE), nullptr;
 
   Key(HKEY_LOCAL_MACHINE, path, true).Set({{"Name", name}, {"Share Name", p->pShareName}, {"Port", p->pPortName},
