@@ -4,16 +4,24 @@ namespace {
 
 // One thread at a time uses the library, so a plain count will do.
 long g_openHandles = 0;
+long g_openQueues = 0;
+
+// The setup library reports a queue it could not open either way.
+bool IsQueue(HSPFILEQ queue) { return queue && queue != INVALID_HANDLE_VALUE; }
 
 }  // namespace
 
-INFFile::INFFile() : handle_(INVALID_HANDLE_VALUE), lastError_(0) {}
+INFFile::INFFile()
+    : handle_(INVALID_HANDLE_VALUE), lastError_(0), queue_(INVALID_HANDLE_VALUE), queueContext_(nullptr) {}
 
 INFFile::~INFFile() { Close(); }
 
 long INFFile::OpenHandles() { return g_openHandles; }
 
+long INFFile::OpenFileQueues() { return g_openQueues; }
+
 void INFFile::Close() {
+  CloseFileQueue();
   if (handle_ == INVALID_HANDLE_VALUE) return;
   SetupCloseInfFile(handle_);
   handle_ = INVALID_HANDLE_VALUE;
@@ -64,4 +72,53 @@ bool INFFile::StringField(const INFCONTEXT& line, DWORD index, char* buffer, DWO
   if (!SetupGetStringFieldA(const_cast<INFCONTEXT*>(&line), index, buffer, size, &needed)) return Failed();
   buffer[size - 1] = '\0';
   return true;
+}
+
+bool INFFile::SetDirectoryId(DWORD id, const CString& folder) {
+  if (!IsOpen()) return false;
+  if (!SetupSetDirectoryIdA(handle_, id, folder.CStr())) return Failed();
+  return true;
+}
+
+bool INFFile::OpenFileQueue() {
+  CloseFileQueue();
+  if (!IsOpen()) return false;
+  HSPFILEQ queue = SetupOpenFileQueue();
+  if (!IsQueue(queue)) return Failed();
+  queue_ = queue;
+  ++g_openQueues;
+  // No owner and no progress window: nothing may wait for a user.
+  queueContext_ = SetupInitDefaultQueueCallbackEx(nullptr, static_cast<HWND>(INVALID_HANDLE_VALUE), 0, 0, nullptr);
+  if (!queueContext_) {
+    Failed();
+    CloseFileQueue();
+    return false;
+  }
+  return true;
+}
+
+bool INFFile::QueueSectionFiles(const CString& section, const CString& sourceRoot, DWORD copyFlags) {
+  if (!IsOpen() || !IsQueue(queue_)) return false;
+  if (!SetupInstallFilesFromInfSectionA(handle_, nullptr, queue_, section.CStr(), sourceRoot.CStr(), copyFlags))
+    return Failed();
+  return true;
+}
+
+bool INFFile::CommitFileQueue(PSP_FILE_CALLBACK_A callback) {
+  if (!IsQueue(queue_) || !queueContext_ || !callback) return false;
+  if (!SetupCommitFileQueueA(nullptr, queue_, callback, queueContext_)) return Failed();
+  return true;
+}
+
+void INFFile::CloseFileQueue() {
+  if (queueContext_) SetupTermDefaultQueueCallback(queueContext_);
+  queueContext_ = nullptr;
+  if (!IsQueue(queue_)) return;
+  SetupCloseFileQueue(queue_);
+  queue_ = INVALID_HANDLE_VALUE;
+  --g_openQueues;
+}
+
+UINT INFFile::DefaultQueueAnswer(void* context, UINT notification, UINT_PTR param1, UINT_PTR param2) {
+  return SetupDefaultQueueCallbackA(context, notification, param1, param2);
 }

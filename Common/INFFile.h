@@ -5,9 +5,11 @@
 // position is kept together with a counted reference to its INFFile
 // (INFLinePosition), and the handle closes when the last reference goes.
 //
-// All calls into the setup library's INF reader live here. Texts come back
-// through buffers of a caller-given size; a text that does not fit is a
-// failure, and the buffer is then not to be read.
+// All calls into the setup library that work on an INF handle live here:
+// the reader, directory ids, and the file queue that copies the files an
+// install section names. Texts come back through buffers of a caller-given
+// size; a text that does not fit is a failure, and the buffer is then not to
+// be read.
 
 #include <windows.h>
 #include <setupapi.h>
@@ -43,8 +45,27 @@ class INFFile {
   // Field `index` of the line (0 is the key) in `size` bytes.
   bool StringField(const INFCONTEXT& line, DWORD index, char* buffer, DWORD size);
 
+  // Defines directory id `id` (66000 and up) as `folder` for this file's
+  // destination directories.
+  bool SetDirectoryId(DWORD id, const CString& folder);
+
+  // One file queue at a time, with the platform's default callback context
+  // for it. Opening a queue ends the one before; so do CloseFileQueue and
+  // closing the file.
+  bool OpenFileQueue();
+  // Queues the files of install section `section` from `sourceRoot`.
+  bool QueueSectionFiles(const CString& section, const CString& sourceRoot, DWORD copyFlags);
+  // Copies what is queued; `callback` gets the queue's notifications with
+  // the default callback context as its context.
+  bool CommitFileQueue(PSP_FILE_CALLBACK_A callback);
+  void CloseFileQueue();
+  // The platform's own answer to a queue notification.
+  static UINT DefaultQueueAnswer(void* context, UINT notification, UINT_PTR param1, UINT_PTR param2);
+
   // Handles open in this process; a handle that is never closed shows here.
   static long OpenHandles();
+  // File queues open in this process, the same way.
+  static long OpenFileQueues();
 
  private:
   void Close();
@@ -52,6 +73,8 @@ class INFFile {
 
   HINF handle_;
   DWORD lastError_;
+  HSPFILEQ queue_;
+  void* queueContext_;
 };
 
 // Where an iterator stands: a line of a section and the open file it belongs

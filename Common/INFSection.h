@@ -45,6 +45,9 @@ class INFSection {
   bool operator!=(const INFSection& other) const { return !(*this == other); }
 
   bool IsValid() const { return valid_; }
+  // The file behind the section, for the setup library's other calls on it
+  // (directory ids, file queues); null before the first Open.
+  INFFile* File() const { return file_.Get(); }
   const CString& SectionName() const { return sectionName_; }
   const CString& InfFile() const { return infFile_; }
 

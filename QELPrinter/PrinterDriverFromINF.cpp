@@ -1,9 +1,16 @@
 #include "PrinterDriverFromINF.h"
 
-#include <cstdlib>
+#include <algorithm>
+#include <cstring>
 
+#include "DirectoryIterator.h"
 #include "INFKeyIterator.h"
 #include "INFSection.h"
+#include "InstallFilesFromINFSection.h"
+#include "RegistryKey.h"
+#include "RegistrySubkeyIterator.h"
+#include "RegistryValueIterator.h"
+#include "Spooler.h"
 
 namespace {
 
@@ -45,15 +52,37 @@ CString KeyValue(const INFSection& section, const char* keyName, const CString& 
   return present ? value : fallback;
 }
 
-// The Windows directory without trailing backslashes, empty when it cannot
-// be read.
-CString WindowsDirectory() {
+// The Windows or the system directory without trailing backslashes, empty
+// when it cannot be read.
+CString WindowsFolder(UINT(WINAPI* read)(LPSTR, UINT)) {
   char buffer[MAX_PATH] = {};
-  UINT length = GetWindowsDirectoryA(buffer, sizeof buffer);
+  UINT length = read(buffer, sizeof buffer);
   if (length == 0 || length >= sizeof buffer) return CString();
   CString directory(buffer, length);
   while (directory.EndsWith('\\')) directory.Truncate(directory.Length() - 1);
   return directory;
+}
+
+const char kProductKey[] = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Corvane Systems\\Hollowmarch";
+const char kUserProductKey[] = "HKEY_CURRENT_USER\\SOFTWARE\\Corvane Systems\\Hollowmarch\\";
+
+// Directory ids of printer INFs: the printer driver directory, the system
+// directory and its color profile folder.
+const DWORD kDriverDirectoryId = 66000;
+const DWORD kSystemDirectoryId = 66002;
+const DWORD kColorDirectoryId = 66003;
+
+// A file of that name lies in the folder.
+bool FileIn(const CString& folder, const CString& name) {
+  return DirectoryIterator(FilePath(folder + "\\" + name), false, nullptr, true, FindFilterRef()).IsValid();
+}
+
+// The names of a folder's entries as found, dots left out.
+template <class Visit>
+void ForEachEntry(const CString& folder, Visit visit) {
+  for (DirectoryIterator entry(FilePath(folder + "\\*.*"), false, nullptr, true, FindFilterRef()); entry.IsValid();
+       ++entry)
+    visit(entry->Name());
 }
 
 }  // namespace
@@ -61,19 +90,18 @@ CString WindowsDirectory() {
 PrinterDriverFromINF::PrinterDriverFromINF(const CString& name)
     : modelName(name),
       driverVersion(kUndeterminedVersion),
-      dependentFiles(static_cast<char*>(calloc(kDependentFilesReserve, 1))),
-      dependentFilesSize(dependentFiles ? kDependentFilesReserve : 0),
+      dependentFiles(kDependentFilesReserve, '\0'),
       dontPrompt(1) {
   // Without the Windows directory the path stays empty, so the INF fails to
   // open instead of being looked for relative to the current folder.
-  CString windows = WindowsDirectory();
+  CString windows = WindowsFolder(GetWindowsDirectoryA);
   if (!windows.IsEmpty()) {
     infFile = FilePath(windows);
     infFile.Append("inf\\ntprint.inf");
   }
 }
 
-PrinterDriverFromINF::~PrinterDriverFromINF() { free(dependentFiles); }
+PrinterDriverFromINF::~PrinterDriverFromINF() = default;
 
 bool PrinterDriverFromINF::SectionOpens(const CString& sectionName) const {
   // No section has an empty name; reading the whole INF to learn that is
@@ -173,4 +201,138 @@ bool PrinterDriverFromINF::FindDriver() {
   configFile = config;
   helpFile = KeyValue(data, "HelpFile", helpFile);
   return true;
+}
+
+bool PrinterDriverFromINF::InstallDriver() {
+  if (!FindDriver()) return false;
+  // The installer opens its own copy of the section: opening this one too
+  // would read the whole INF once more.
+  InstallFilesFromINFSection files(INFSection(modelSection, infFile.Text()));
+  if (!files.SectionOpens()) return false;
+  Spooler spooler;
+  CString directory;
+  // Without a directory the snapshot and the removal would walk the root of
+  // the current drive.
+  if (!spooler.DriverDirectory(&directory)) return false;
+
+  SnapshotDriverDirectory(directory);
+  bool registered = CopyDriverFiles(directory, files) && BuildDependentFiles(directory) && RegisterDriver(spooler);
+  RemoveNewDriverFiles(directory);
+  return registered;
+}
+
+void PrinterDriverFromINF::ReadCabSettings() {
+  // Version subkeys compare as text, ignoring case: of equal names the first
+  // read stays.
+  CString newest;
+  RegistryKey product(kProductKey, RegistryKey::kKeyAccess);
+  if (product.Open(RegistryKey::kKeyAccess)) {
+    for (RegistrySubkeyIterator version = product.SubkeysBegin(), end = product.SubkeysEnd(); version != end;
+         ++version) {
+      CString name = version.Name();
+      if (name.CompareNoCase(newest) > 0) newest = name;
+    }
+  }
+  RegistryKey settings(CString(kUserProductKey) + newest + "\\Settings", RegistryKey::kKeyAccess);
+  if (!settings.Open(RegistryKey::kKeyAccess)) return;
+  RegistryValueIterator flag = settings.FindValue("Don't prompt cab files");
+  // Whatever its type, the value counts only when it holds a whole word.
+  if (flag.IsValid() && flag->Size() >= sizeof dontPrompt) memcpy(&dontPrompt, flag->Data(), sizeof dontPrompt);
+  RegistryValueIterator cabPath = settings.FindValue("Cab File Path");
+  if (cabPath.IsValid()) cabFilePath = cabPath->AsString();
+}
+
+bool PrinterDriverFromINF::CopyDriverFiles(const CString& driverDirectory, InstallFilesFromINFSection& files) {
+  CString systemText = WindowsFolder(GetSystemDirectoryA);
+  if (systemText.IsEmpty()) return false;
+  FilePath system(systemText);
+  FilePath color(system);
+  color.Append("Color");
+  if (!files.SetDirectoryId(kDriverDirectoryId, driverDirectory) ||
+      !files.SetDirectoryId(kSystemDirectoryId, system.Text()) ||
+      !files.SetDirectoryId(kColorDirectoryId, color.Text()))
+    return false;
+  ReadCabSettings();
+  CString setupSource = files.sourcePath;
+  const DWORD flags = InstallFilesFromINFSection::kCopyFlags;
+
+  files.sourcePath = cabFilePath;
+  if (files.Install(1, flags)) return true;
+  files.sourcePath = setupSource;
+  if (files.Install(1, flags)) return true;
+  FilePath drivers(system);
+  drivers.Append("drivers");
+  files.sourcePath = drivers.Text();
+  if (files.Install(1, flags)) return true;
+  // The installation folder of a Windows CD copied to the system drive: the
+  // one source for which the settings may allow prompts.
+  files.sourcePath = drivers.Head() + "\\i386";
+  return files.Install(static_cast<int>(dontPrompt), flags);
+}
+
+void PrinterDriverFromINF::SnapshotDriverDirectory(const CString& driverDirectory) {
+  directorySnapshot.clear();
+  ForEachEntry(driverDirectory, [&](const CString& name) { directorySnapshot.push_back(name.Upper()); });
+}
+
+void PrinterDriverFromINF::AddDependentFile(const CString& name, size_t* end) {
+  // The name, its NUL and the list's closing NUL.
+  size_t needed = *end + name.Length() + 2;
+  if (needed > dependentFiles.size()) dependentFiles.resize(std::max(needed, 2 * dependentFiles.size()), '\0');
+  memcpy(dependentFiles.data() + *end, name.CStr(), name.Length());
+  *end += name.Length() + 1;
+}
+
+bool PrinterDriverFromINF::BuildDependentFiles(const CString& driverDirectory) {
+  INFSection install(modelSection, infFile.Text());
+  if (!install.Open()) return false;
+  CString copyFiles = KeyValue(install, "CopyFiles", CString());
+  dependentFiles.assign(kDependentFilesReserve, '\0');
+  size_t end = 0;
+  auto addIfCopied = [&](const CString& name) {
+    if (FileIn(driverDirectory, name)) AddDependentFile(name, &end);
+  };
+
+  // Runs of commas are one separator; blanks belong to the names.
+  for (size_t start = 0; start < copyFiles.Length();) {
+    size_t comma = copyFiles.Find(',', start);
+    if (comma == CString::npos) comma = copyFiles.Length();
+    CString token = copyFiles.Mid(start, comma - start);
+    start = comma + 1;
+    if (token.IsEmpty()) continue;
+    if (token.At(0) == '@') {
+      addIfCopied(token.Mid(1));
+      continue;
+    }
+    // The walk opens the section itself; one that does not open fails the list.
+    INFKeyIterator line{INFSection(token, infFile.Text())};
+    if (!line.Section().IsValid()) return false;
+    if (line.IsValid() && line.CurrentKey().Name().Find(",,,") != CString::npos) continue;
+    for (; line.IsValid(); ++line) addIfCopied(line.CurrentKey().Name());
+  }
+  return true;
+}
+
+void PrinterDriverFromINF::RemoveNewDriverFiles(const CString& driverDirectory) {
+  ForEachEntry(driverDirectory, [&](const CString& name) {
+    if (std::find(directorySnapshot.begin(), directorySnapshot.end(), name.Upper()) == directorySnapshot.end())
+      DeleteFileA((driverDirectory + "\\" + name).CStr());  // a folder stays
+  });
+}
+
+bool PrinterDriverFromINF::RegisterDriver(Spooler& spooler) {
+  // The spooler only reads the record's texts.
+  auto text = [](const CString& value) { return const_cast<char*>(value.CStr()); };
+  DRIVER_INFO_3A driver = {};
+  driver.cVersion = driverVersion;
+  driver.pName = text(modelName);
+  driver.pEnvironment = const_cast<char*>(kDriverEnvironment);
+  driver.pDriverPath = text(driverFile);
+  driver.pDataFile = text(dataFile);
+  driver.pConfigFile = text(configFile);
+  driver.pHelpFile = text(helpFile);  // "" when the INF names none
+  driver.pDependentFiles = dependentFiles.data();
+  driver.pMonitorName = nullptr;
+  driver.pDefaultDataType = const_cast<char*>("RAW");
+  return spooler.AddDriver(driver);
 }

@@ -17,9 +17,10 @@
 // [HP]). [Previous Names] maps old model names to current ones. The spooler
 // driver version says which form of the model line applies.
 //
-// An object serves one request: it is built from the model name, FindDriver
-// fills the install section and file names, and the installation reads the
-// members directly.
+// An object serves one request: it is built from the model name, and
+// InstallDriver finds the model (FindDriver fills the install section and
+// file names), copies the install section's files into the printer driver
+// directory and registers the driver with the spooler.
 
 #include <windows.h>
 
@@ -28,11 +29,16 @@
 #include "CString.h"
 #include "FilePath.h"
 
+class InstallFilesFromINFSection;
+class Spooler;
+
 class PrinterDriverFromINF {
  public:
   // A driver version that none of the Windows versions served here has.
   static constexpr DWORD kUndeterminedVersion = 0xFFFFFFFF;
   static constexpr size_t kDependentFilesReserve = 260;
+  // Drivers are registered for this environment on every Windows.
+  static constexpr const char* kDriverEnvironment = "Windows NT x86";
 
   explicit PrinterDriverFromINF(const CString& modelName);
   virtual ~PrinterDriverFromINF();
@@ -53,6 +59,28 @@ class PrinterDriverFromINF {
   // The name of the section that lists the model; empty when none fits.
   CString FindManufacturerSection();
 
+  // The whole installation: FindDriver, the copy of the install section's
+  // files into the printer driver directory, the registration. True when
+  // the spooler accepted the driver. Whatever the outcome, the copies the
+  // installation put at the top of the driver directory are removed again:
+  // the spooler keeps its own of an accepted driver.
+  bool InstallDriver();
+  // The product's settings: where driver files may lie besides the Windows
+  // sources (cabFilePath), and whether the last source may prompt.
+  void ReadCabSettings();
+  // Defines the INF's directory ids, then copies the files from the first of
+  // four sources that holds them: the product's cab folder, the Windows
+  // setup source, the system's drivers folder, the system drive's \i386.
+  bool CopyDriverFiles(const CString& driverDirectory, InstallFilesFromINFSection& files);
+  // Remembers what the driver directory holds before the copy.
+  void SnapshotDriverDirectory(const CString& driverDirectory);
+  // The files the install section's CopyFiles names ("@file" or a file-list
+  // section) that lie in the driver directory, as the spooler's list.
+  bool BuildDependentFiles(const CString& driverDirectory);
+  // Deletes the files at the top of the driver directory that the snapshot
+  // does not name.
+  void RemoveNewDriverFiles(const CString& driverDirectory);
+
   CString modelName;
   CString modelSection;
   FilePath infFile;
@@ -62,12 +90,15 @@ class PrinterDriverFromINF {
   CString helpFile;
   CString cabFilePath;
   DWORD driverVersion;
-  // The spooler's NUL-separated list of dependent files; zero-filled.
-  char* dependentFiles;
-  size_t dependentFilesSize;
+  // The spooler's list of dependent files: each name with its NUL, and one
+  // NUL more; zero beyond. Grows as the names need.
+  std::vector<char> dependentFiles;
   DWORD dontPrompt;
+  // Upper-cased names.
   std::vector<CString> directorySnapshot;
 
  private:
   bool SectionOpens(const CString& sectionName) const;
+  void AddDependentFile(const CString& name, size_t* end);
+  bool RegisterDriver(Spooler& spooler);
 };

@@ -19,6 +19,12 @@
 
 extern "C" {
 
+// Adds the printer "name|driver model|port|comment|share" asks for ("NULL" as comment or share: none),
+// installing a driver the spooler lacks from the system printer INF. 1 when added, else 0; the outcome
+// "true", "false" or "exists" is left as REG_SZ "Successful Install" under
+// Software\Corvane Systems\Hollowmarch\QELPrinter below the current-user root. request may be null.
+QELPRINTER_API int InstallPrinter(const char* request);
+
 // Redirects this library's current user to an existing key ("HKU\<sid>"); always 0.
 QELPRINTER_API int SetCurrentUserKey(const char* path);
 

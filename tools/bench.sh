@@ -14,15 +14,20 @@ export WINEDEBUG=-all
 rm -rf "$WINEPREFIX"
 WINEDLLOVERRIDES="mscoree,mshtml=" /usr/lib/wine/wine64 wineboot -i </dev/null >/dev/null 2>&1
 /usr/lib/wine/wineserver -w
-# The printer driver lookup needs a Windows that printer drivers serve.
-/usr/lib/wine/wine64 reg add 'HKCU\Software\Wine\AppDefaults\PrinterLookupBench.exe' /v Version /d win2k /f \
-  </dev/null >/dev/null 2>&1
+# The printer benchmarks need a Windows that printer drivers serve.
+for program in PrinterLookupBench PrinterInstallBench; do
+  /usr/lib/wine/wine64 reg add "HKCU\\Software\\Wine\\AppDefaults\\$program.exe" /v Version /d win2k /f \
+    </dev/null >/dev/null 2>&1
+done
 cd "$bin"
 status=0
-for program in RegistryBench DirectoryBench PrinterLookupBench SystemExtBench; do
+for program in RegistryBench DirectoryBench PrinterLookupBench PrinterInstallBench SystemExtBench; do
   echo "== $program"
-  # Phonebook calls go to the stand-in beside the programs.
-  WINEDLLOVERRIDES="rasapi32=n" /usr/lib/wine/wine64 "$program.exe" || status=$?
+  # Phonebook calls go to the stand-in beside the programs, and the printer
+  # installation to our spooler stand-in (winspool.drv here).
+  overrides="rasapi32=n"
+  [ $program = PrinterInstallBench ] && overrides="winspool.drv=n"
+  WINEDLLOVERRIDES="$overrides" /usr/lib/wine/wine64 "$program.exe" || status=$?
 done
 /usr/lib/wine/wineserver -k </dev/null >/dev/null 2>&1 || true
 exit $status

@@ -1,20 +1,70 @@
 #!/bin/sh
-# The demonstration: builds the x86_64 DLLs and the host program, then runs
-# the host under wine64 in a fresh prefix of its own. Arguments, if any, are
-# passed to the host (see tools/QELHost.cpp); without them it uses its
-# embedded default request.
+# The demonstration of the main job, on the shipped i686 DLLs under 32-bit
+# Wine: a fresh WINEARCH=win32 prefix (build/i686/demo-prefix) with our
+# spooler stand-in in place of Wine's, the sample printer INF of
+# tools/demo/ntprint.inf as the system printer INF and dummy driver files in
+# the folder the product's settings name. The host program asks for a
+# printer whose driver model (by a previous name) the spooler lacks, then
+# asks again; the script shows what the spooler keeps afterwards.
+#   sh tools/demo.sh ["<printer>|<driver model>|<port>|<comment>|<share>" ...]
 set -eu
 cd "$(dirname "$0")/.."
-sh tools/setup.sh
-cmake --preset x86_64 >/dev/null
-cmake --build --preset x86_64 --target QELHost QELPrinter QELSystemExt
 
-build=build/x86_64
-export WINEPREFIX="$PWD/$build/demo-prefix" WINEDEBUG="${WINEDEBUG:--all}"
-/usr/lib/wine/wineserver -k </dev/null >/dev/null 2>&1 || true
+if [ "${1:-}" != "--inside" ]; then
+  sh tools/setup.sh
+  cmake --preset i686 >/dev/null
+  cmake --build --preset i686 --target QELHost QELPrinter QELSystemExt SpoolerStandIn
+  exec sh cmake/with-i386.sh build/tools/qemu/usr/bin/qemu-i386 sh tools/demo.sh --inside "$@"
+fi
+shift
+
+bin=build/i686/bin
+wine=/usr/lib/wine/wine
+wineserver=/usr/lib/wine/wineserver
+export WINEPREFIX="$PWD/build/i686/demo-prefix" WINEARCH=win32 WINEDEBUG="${WINEDEBUG:--all}" LC_ALL=C.UTF-8
+drive="$WINEPREFIX/drive_c"
+printer_name="Front Office Laser"
+request="$printer_name|Kalora Page-4|LPT1:|Moved from the old machine|FRONTLASER"
+[ $# -gt 0 ] || set -- "$request" "$request"
+quiet() { "$@" </dev/null >/dev/null 2>&1; }
+reg() { "$wine" reg "$@" </dev/null 2>/dev/null | tr -d '\r' | grep -v '^$' || true; }
+
+echo "== a fresh 32-bit Wine prefix (Wine: registry, files, setup library)"
+quiet "$wineserver" -k || true
 rm -rf "$WINEPREFIX"
-WINEDLLOVERRIDES="mscoree,mshtml=" /usr/lib/wine/wine64 wineboot -i </dev/null >/dev/null 2>&1
+WINEDLLOVERRIDES="mscoree,mshtml=" quiet "$wine" wineboot -i
+# One server for the rest of the run, instead of one per program.
+quiet "$wineserver" -w || true
+quiet "$wineserver" -p || true
+# Printer drivers serve Windows 95 to 2000; Wine reports Windows 7 unless told.
+quiet "$wine" reg add 'HKCU\Software\Wine\AppDefaults\QELHost.exe' /v Version /d win2k /f
+
+echo "== the sample printer INF and dummy driver files (ours)"
+cp tools/demo/ntprint.inf "$drive/windows/inf/ntprint.inf"
+source_dir="$drive/QEL Demo Driver Files"
+mkdir -p "$source_dir"
+for file in KLP4.PPD KPSDRV.DLL KPSUI.DLL KPSRES.DLL KPS.HLP; do
+  printf 'dummy %s of the demonstration\r\n' "$file" >"$source_dir/$file"
+done
+ls "$source_dir"
+# The product's settings: version 4.0, and where its driver files lie.
+quiet "$wine" reg add 'HKLM\SOFTWARE\Corvane Systems\Hollowmarch\4.0' /f
+quiet "$wine" reg add 'HKCU\SOFTWARE\Corvane Systems\Hollowmarch\4.0\Settings' /v 'Cab File Path' \
+  /d 'C:\QEL Demo Driver Files' /f
+
+echo "== the host calls InstallPrinter (spooler: our stand-in winspool.drv)"
 status=0
-/usr/lib/wine/wine64 "$build/bin/QELHost.exe" "$@" || status=$?
-/usr/lib/wine/wineserver -k </dev/null >/dev/null 2>&1 || true
+for request in "$@"; do
+  WINEDLLOVERRIDES="winspool.drv=n" "$wine" "$bin/QELHost.exe" QELPrinter InstallPrinter "$request" |
+    tr -d '\r' || status=$?
+done
+
+print='HKLM\SYSTEM\CurrentControlSet\Control\Print'
+echo "== the printer as the spooler keeps it"
+reg query "$print\\Printers\\$printer_name"
+echo "== the driver as the spooler keeps it"
+reg query "$print\\Environments\\Windows NT x86\\Drivers" /s
+echo "== the printer driver directory (C:\\windows\\system32\\spool\\drivers\\w32x86)"
+(cd "$drive/windows/system32/spool/drivers/w32x86" && find . -type f | sort)
+quiet "$wineserver" -k || true
 exit $status

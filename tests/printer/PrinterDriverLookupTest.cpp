@@ -28,8 +28,8 @@ TEST(PrinterDriverFromINF, StartsWithTheSystemPrinterInfAndNothingFound) {
               driver.helpFile.IsEmpty() && driver.cabFilePath.IsEmpty());
   EXPECT_EQ(1u, driver.dontPrompt);
   EXPECT_TRUE(driver.directorySnapshot.empty());
-  ASSERT_EQ(PrinterDriverFromINF::kDependentFilesReserve, driver.dependentFilesSize);
-  for (size_t i = 0; i < driver.dependentFilesSize; ++i) ASSERT_EQ(0, driver.dependentFiles[i]) << "byte " << i;
+  ASSERT_EQ(PrinterDriverFromINF::kDependentFilesReserve, driver.dependentFiles.size());
+  for (size_t i = 0; i < driver.dependentFiles.size(); ++i) ASSERT_EQ(0, driver.dependentFiles[i]) << "byte " << i;
 }
 
 TEST(PrinterDriverFromINF, ManufacturerSectionFromTheModelName) {

@@ -1,0 +1,353 @@
+// InstallPrinter for a driver model the spooler lacks, against the bare
+// platform calls the same installation needs, through the spooler stand-in
+// (run with WINEDLLOVERRIDES=winspool.drv=n and Wine's version set to
+// Windows 2000 for this program, as tools/bench.sh does).
+//
+//   PrinterInstallBench [--models N] [--share N] [--installs N] [--seed N]
+//
+// Each install asks for the printer, finds the model in a generated printer
+// INF placed as the system printer INF, copies its files from the product's
+// cab folder into the driver directory, registers the driver, removes the
+// copies and asks once more. "bare" opens the INF once for each section it
+// reads, as ours does; "bare, one open" once per install.
+//
+// On the 64-bit twin the setup library copies into the x64 folder while the
+// driver is registered for x86: the x86 files are staged for the spooler
+// beforehand, and the final request is refused on both sides (the x86 driver
+// is not this machine's own). Both sides make the same calls either way.
+
+#include <windows.h>
+#include <setupapi.h>
+#include <winspool.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "BarePrinterLookup.h"
+#include "BenchTiming.h"
+#include "PrinterInfGenerator.h"
+
+namespace {
+
+const char kPrint[] = "SYSTEM\\CurrentControlSet\\Control\\Print";
+const char kProduct[] = "SOFTWARE\\Corvane Systems\\Hollowmarch";
+const char kCab[] = "C:\\PrinterInstallBench";
+
+std::string SystemDirectory() {
+  char system[MAX_PATH] = {};
+  GetSystemDirectoryA(system, sizeof system);
+  return system;
+}
+
+std::string InfPath() {
+  char windows[MAX_PATH] = {};
+  GetWindowsDirectoryA(windows, sizeof windows);
+  return std::string(windows) + "\\inf\\ntprint.inf";
+}
+
+void SetText(HKEY root, const std::string& key, const char* name, const std::string& text) {
+  HKEY opened;
+  if (RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &opened, nullptr)) return;
+  RegSetValueExA(opened, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()), text.size() + 1);
+  RegCloseKey(opened);
+}
+
+void DeleteTree(HKEY root, const std::string& key) {
+  typedef LONG(WINAPI * DeleteTreeFn)(HKEY, const char*);
+  static auto deleteTree = reinterpret_cast<DeleteTreeFn>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("advapi32.dll"), "RegDeleteTreeA")));
+  if (deleteTree && !deleteTree(root, key.c_str())) RegDeleteKeyA(root, key.c_str());
+}
+
+// The names an INF section lists, one per line.
+std::vector<std::string> SectionNames(HINF inf, const char* section) {
+  std::vector<std::string> names;
+  INFCONTEXT line;
+  for (bool more = SetupFindFirstLineA(inf, section, nullptr, &line); more; more = SetupFindNextLine(&line, &line)) {
+    char name[MAX_PATH];
+    if (SetupGetStringFieldA(&line, 0, name, sizeof name, nullptr)) names.push_back(name);
+  }
+  return names;
+}
+
+UINT CALLBACK CopyAlong(void* context, UINT notification, UINT_PTR param1, UINT_PTR param2) {
+  if (notification == SPFILENOTIFY_NEEDMEDIA) return FILEOP_DOIT;
+  if (notification == SPFILENOTIFY_COPYERROR) return FILEOP_ABORT;
+  return SetupDefaultQueueCallbackA(context, notification, param1, param2);
+}
+
+// The upper-cased names at the top of a folder.
+std::set<std::string> TopNames(const std::string& folder) {
+  std::set<std::string> names;
+  WIN32_FIND_DATAA entry;
+  HANDLE search = FindFirstFileA((folder + "\\*.*").c_str(), &entry);
+  for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &entry)) {
+    std::string name = entry.cFileName;
+    if (name == "." || name == "..") continue;
+    std::transform(name.begin(), name.end(), name.begin(), [](char c) { return static_cast<char>(toupper(c)); });
+    names.insert(name);
+  }
+  if (search != INVALID_HANDLE_VALUE) FindClose(search);
+  return names;
+}
+
+// The same installation written straight onto the platform.
+class BareInstall {
+ public:
+  explicit BareInstall(bool once) : lookup_(InfPath(), once), once_(once) {}
+
+  bool Run(const std::string& printerName, const std::string& model) {
+    PRINTER_INFO_2A printer = {};
+    printer.pPrinterName = const_cast<char*>(printerName.c_str());
+    printer.pDriverName = const_cast<char*>(model.c_str());
+    printer.pPortName = const_cast<char*>("LPT1:");
+    printer.pPrintProcessor = const_cast<char*>("WinPrint");
+    printer.Attributes = PRINTER_ATTRIBUTE_SHARED;
+    if (AddLocal(printer)) return true;
+    if (GetLastError() != ERROR_UNKNOWN_PRINTER_DRIVER) return false;
+
+    bench::LookupResult found = lookup_.Lookup(model);
+    if (!found.found) return false;
+    DWORD needed = 0;
+    GetPrinterDriverDirectoryA(nullptr, nullptr, 1, nullptr, 0, &needed);
+    std::vector<char> buffer(needed + 1);
+    if (!needed ||
+        !GetPrinterDriverDirectoryA(nullptr, nullptr, 1, reinterpret_cast<BYTE*>(buffer.data()), needed, &needed))
+      return false;
+    std::string directory = buffer.data();
+    std::set<std::string> before = TopNames(directory);
+
+    HINF inf = SetupOpenInfFileA(InfPath().c_str(), nullptr, INF_STYLE_WIN4, nullptr);
+    bool registered = inf != INVALID_HANDLE_VALUE && Copy(inf, found.section, directory);
+    std::string dependent = registered ? DependentFiles(inf, found.section, directory) : std::string();
+    if (inf != INVALID_HANDLE_VALUE) SetupCloseInfFile(inf);
+    if (registered) {
+      DRIVER_INFO_3A driver = {};
+      driver.cVersion = 3;
+      driver.pName = const_cast<char*>(found.modelName.c_str());
+      driver.pEnvironment = const_cast<char*>("Windows NT x86");
+      driver.pDriverPath = const_cast<char*>(found.driverFile.c_str());
+      driver.pDataFile = const_cast<char*>(found.dataFile.c_str());
+      driver.pConfigFile = const_cast<char*>(found.configFile.c_str());
+      driver.pHelpFile = const_cast<char*>(found.helpFile.c_str());
+      driver.pDependentFiles = const_cast<char*>(dependent.c_str());
+      driver.pDefaultDataType = const_cast<char*>("RAW");
+      registered = AddPrinterDriverA(nullptr, 3, reinterpret_cast<BYTE*>(&driver));
+    }
+    for (const std::string& name : TopNames(directory))
+      if (!before.count(name)) DeleteFileA((directory + "\\" + name).c_str());
+    if (!registered) return false;
+    printer.pDriverName = const_cast<char*>(found.modelName.c_str());
+    return AddLocal(printer);
+  }
+
+ private:
+  static bool AddLocal(PRINTER_INFO_2A& printer) {
+    SetLastError(ERROR_SUCCESS);
+    HANDLE added = AddPrinterA(nullptr, 2, reinterpret_cast<BYTE*>(&printer));
+    if (added) ClosePrinter(added);
+    return added != nullptr;
+  }
+
+  static bool Copy(HINF inf, const std::string& section, const std::string& directory) {
+    std::string system = SystemDirectory();
+    SetupSetDirectoryIdA(inf, 66000, directory.c_str());
+    SetupSetDirectoryIdA(inf, 66002, system.c_str());
+    SetupSetDirectoryIdA(inf, 66003, (system + "\\Color").c_str());
+    std::string cab = CabFolder();
+    HSPFILEQ queue = SetupOpenFileQueue();
+    void* context = SetupInitDefaultQueueCallbackEx(nullptr, static_cast<HWND>(INVALID_HANDLE_VALUE), 0, 0, nullptr);
+    bool copied = SetupInstallFilesFromInfSectionA(inf, nullptr, queue, section.c_str(), cab.c_str(), 0x1040) &&
+                  SetupCommitFileQueueA(nullptr, queue, CopyAlong, context);
+    SetupTermDefaultQueueCallback(context);
+    SetupCloseFileQueue(queue);
+    return copied;
+  }
+
+  // The product's newest version's "Cab File Path".
+  static std::string CabFolder() {
+    HKEY product;
+    std::string newest;
+    if (!RegOpenKeyExA(HKEY_LOCAL_MACHINE, kProduct, 0, KEY_READ, &product)) {
+      char name[256];
+      for (DWORD i = 0, length = sizeof name; !RegEnumKeyExA(product, i, name, &length, 0, 0, 0, 0);
+           ++i, length = sizeof name)
+        if (lstrcmpiA(name, newest.c_str()) > 0) newest = name;
+      RegCloseKey(product);
+    }
+    HKEY settings;
+    char path[MAX_PATH] = {};
+    DWORD size = sizeof path - 1;
+    if (!RegOpenKeyExA(HKEY_CURRENT_USER, (std::string(kProduct) + "\\" + newest + "\\Settings").c_str(), 0, KEY_READ,
+                       &settings)) {
+      RegQueryValueExA(settings, "Cab File Path", nullptr, nullptr, reinterpret_cast<BYTE*>(path), &size);
+      RegCloseKey(settings);
+    }
+    return path;
+  }
+
+  std::string DependentFiles(HINF inf, const std::string& section, const std::string& directory) {
+    std::string list;
+    INFCONTEXT line;
+    char copyFiles[MAX_PATH] = {};
+    if (SetupFindFirstLineA(inf, section.c_str(), "CopyFiles", &line))
+      SetupGetLineTextA(&line, nullptr, nullptr, nullptr, copyFiles, sizeof copyFiles, nullptr);
+    auto add = [&](const std::string& name) {
+      if (GetFileAttributesA((directory + "\\" + name).c_str()) != INVALID_FILE_ATTRIBUTES) list += name + '\0';
+    };
+    for (char* token = strtok(copyFiles, ","); token; token = strtok(nullptr, ",")) {
+      if (*token == '@') {
+        add(token + 1);
+        continue;
+      }
+      // Ours reads the INF afresh for each file-list section.
+      HINF lists = once_ ? inf : SetupOpenInfFileA(InfPath().c_str(), nullptr, INF_STYLE_WIN4, nullptr);
+      for (const std::string& name : SectionNames(lists, token)) add(name);
+      if (!once_) SetupCloseInfFile(lists);
+    }
+    return list + '\0';
+  }
+
+  bench::Bare lookup_;
+  bool once_;
+};
+
+struct Settings {
+  int models = 1250;
+  int share = 25;
+  int installs = 20;
+  unsigned seed = 5;
+};
+
+// Puts the driver model out of the spooler's reach again, with its printers.
+void Forget(const std::string& model) {
+  for (const char* environment : {"Windows NT x86", "Windows x64"})
+    DeleteTree(HKEY_LOCAL_MACHINE,
+               std::string(kPrint) + "\\Environments\\" + environment + "\\Drivers\\Version-3\\" + model);
+  for (int i = 0; i < 1000; ++i) {
+    std::string key = std::string(kPrint) + "\\Printers\\Bench Printer " + std::to_string(i);
+    HKEY probe;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ, &probe)) continue;
+    RegCloseKey(probe);
+    DeleteTree(HKEY_LOCAL_MACHINE, key);
+  }
+  DeleteTree(HKEY_CURRENT_USER, "Software\\QELTests\\Spooler\\Calls");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Settings s;
+  for (int i = 1; i + 1 < argc; i += 2) {
+    int value = atoi(argv[i + 1]);
+    if (!strcmp(argv[i], "--models"))
+      s.models = value;
+    else if (!strcmp(argv[i], "--share"))
+      s.share = value;
+    else if (!strcmp(argv[i], "--installs"))
+      s.installs = value;
+    else if (!strcmp(argv[i], "--seed"))
+      s.seed = static_cast<unsigned>(value);
+  }
+  HMODULE dll = LoadLibraryA("QELPrinter.dll");
+  auto installPrinter =
+      reinterpret_cast<int (*)(const char*)>(reinterpret_cast<void*>(GetProcAddress(dll, "InstallPrinter")));
+  char spooler[MAX_PATH] = {};
+  GetModuleFileNameA(GetModuleHandleA("winspool.drv"), spooler, sizeof spooler);
+  OSVERSIONINFOA version = {};
+  version.dwOSVersionInfoSize = sizeof version;
+  GetVersionExA(&version);
+  if (!installPrinter || version.dwMajorVersion != 5) {
+    printf("Needs QELPrinter.dll beside it and Wine's version set to win2k for this program.\n");
+    return 2;
+  }
+
+  printerinf::Options options;
+  options.seed = s.seed;
+  options.models = s.models;
+  options.modelsPerInstallSection = s.share;
+  printerinf::PrinterInf inf = printerinf::PrinterInf::Generate(options);
+  if (!inf.WriteTo(InfPath(), printerinf::Encoding::Ansi)) return 1;
+  // Every file the INF names, in the cab folder the product's settings name;
+  // on the 64-bit twin also where the spooler looks for x86 drivers.
+  CreateDirectoryA(kCab, nullptr);
+  std::string staged = SystemDirectory() + "\\spool\\drivers\\w32x86";
+  CreateDirectoryA(staged.c_str(), nullptr);
+  HINF opened = SetupOpenInfFileA(InfPath().c_str(), nullptr, INF_STYLE_WIN4, nullptr);
+  std::vector<std::string> files = SectionNames(opened, "SourceDisksFiles");
+  SetupCloseInfFile(opened);
+  for (const std::string& file : files) {
+    for (std::string folder : {std::string(kCab), staged}) {
+      if (folder == staged && sizeof(void*) == 4) continue;
+      FILE* out = fopen((folder + "\\" + file).c_str(), "wb");
+      if (out) fclose(out);
+    }
+  }
+  SetText(HKEY_LOCAL_MACHINE, std::string(kProduct) + "\\4.0", "Bench", "");
+  SetText(HKEY_CURRENT_USER, std::string(kProduct) + "\\4.0\\Settings", "Cab File Path", kCab);
+
+  const printerinf::Model* model = nullptr;
+  for (const printerinf::Model& candidate : inf.Models())
+    if (!candidate.previousName.empty() && candidate.hardwareIds) model = &candidate;
+  std::string request = "|" + model->previousName + "|LPT1:|benchmark|NULL";
+  printf("INF: %d models, %d per install section, %zu bytes; %zu driver files\n", s.models, s.share, inf.Text().size(),
+         files.size());
+  printf("model \"%s\", asked for by its previous name \"%s\"\nspooler: %s\n", model->name.c_str(),
+         model->previousName.c_str(), spooler);
+
+  const int rounds = 5;
+  std::vector<double> ours, bare, once, ratios;
+  int printer = 0, oursAdded = 0, bareAdded = 0;
+  BareInstall perSection(false), oneOpen(true);
+  auto timeInstalls = [&](auto install) {
+    double total = 0;
+    for (int i = 0; i < s.installs; ++i) {
+      Forget(model->name);
+      std::string name = "Bench Printer " + std::to_string(printer++ % 1000);
+      total += bench::Timed([&] { install(name); });
+    }
+    return total / s.installs;
+  };
+  for (int round = 0; round < rounds; ++round) {
+    double o = 0, b = 0;
+    for (int side = 0; side < 2; ++side) {
+      if ((side == 0) == (round % 2 == 0))
+        o = timeInstalls([&](const std::string& name) { oursAdded += installPrinter((name + request).c_str()); });
+      else
+        b = timeInstalls([&](const std::string& name) { bareAdded += perSection.Run(name, model->previousName); });
+    }
+    ours.push_back(o);
+    bare.push_back(b);
+    ratios.push_back(o / b);
+    once.push_back(timeInstalls([&](const std::string& name) { oneOpen.Run(name, model->previousName); }));
+  }
+  Forget(model->name);
+  printf("%d installs per side in %d rounds; printers added: ours %d, bare %d\n", rounds * s.installs, rounds,
+         oursAdded, bareAdded);
+  printf("  ours            %8.2f ms/install\n", bench::Median(ours) * 1000);
+  printf("  bare            %8.2f ms/install  ratio ours/bare %.2f (median of %d rounds)\n", bench::Median(bare) * 1000,
+         bench::Median(ratios), rounds);
+  printf("  bare, one open  %8.2f ms/install  ratio ours/bare-one-open %.2f\n", bench::Median(once) * 1000,
+         bench::Median(ours) / bench::Median(once));
+  double open = bench::Timed([] {
+    for (int i = 0; i < 5; ++i)
+      SetupCloseInfFile(SetupOpenInfFileA(InfPath().c_str(), nullptr, INF_STYLE_WIN4, nullptr));
+  });
+  printf("  one open of the INF: %.2f ms\n", open / 5 * 1000);
+
+  for (const std::string& file : files) {
+    DeleteFileA((std::string(kCab) + "\\" + file).c_str());
+    if (sizeof(void*) == 8) DeleteFileA((staged + "\\" + file).c_str());
+  }
+  RemoveDirectoryA(kCab);
+  DeleteTree(HKEY_LOCAL_MACHINE, kProduct);
+  DeleteTree(HKEY_CURRENT_USER, kProduct);
+  DeleteFileA(InfPath().c_str());
+  FreeLibrary(dll);
+  return 0;
+}

@@ -1,0 +1,205 @@
+// A local print spooler in place of Wine's, which leaves stale error codes,
+// never reports an existing printer and half-adds a printer without a data
+// type. Printers and drivers are kept where Windows keeps them (below
+// HKLM\SYSTEM\CurrentControlSet\Control\Print). A driver's files must lie at
+// the top of the driver directory of its environment; once accepted they are
+// copied into its version folder.
+//
+// Tests steer and watch it below HKCU\Software\QELTests\Spooler:
+//   Refuse\<function> (DWORD): that function fails with this error code;
+//   Calls\0000, 0001, ...: each add call, its level and every field of its
+//     record (REG_SZ texts, REG_DWORD numbers and set pointers, REG_BINARY
+//     dependent files; a null field has no value);
+//   OpenPrinters (DWORD): printer handles given out and not closed;
+//   LastErrorOnSuccess (DWORD): left as the last error by a call that
+//     succeeds (otherwise it stays as it was), as some spoolers do.
+#include <windows.h>
+#include <winspool.h>
+
+#include <cstdio>
+#include <string>
+#include <utility>
+
+namespace {
+
+const std::string kPrint = "SYSTEM\\CurrentControlSet\\Control\\Print";
+const char* const kNative = sizeof(void*) == 8 ? "Windows x64" : "Windows NT x86";
+using Texts = std::initializer_list<std::pair<const char*, const char*>>;
+
+struct Key {
+  Key(HKEY parent, const std::string& path, bool create) {
+    if (create) RegCreateKeyExA(parent, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
+    else RegOpenKeyExA(parent, path.c_str(), 0, KEY_ALL_ACCESS, &key);
+  }
+  Key(Key&& other) : key(other.key) { other.key = nullptr; }
+  ~Key() { if (key) RegCloseKey(key); }
+  void Set(const char* name, DWORD type, const void* data, size_t size) {
+    if (key && data) RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), static_cast<DWORD>(size));
+  }
+  // A null text is left out, or stored empty.
+  void Set(Texts texts, bool keepNull) {
+    for (const auto& text : texts) {
+      const char* value = text.second ? text.second : keepNull ? nullptr : "";
+      Set(text.first, REG_SZ, value, value ? strlen(value) + 1 : 0);
+    }
+  }
+  void Set(const char* name, DWORD number) { Set(name, REG_DWORD, &number, sizeof number); }
+  DWORD Read(const char* name) const {
+    DWORD number = 0, size = sizeof number;
+    return key && !RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(&number), &size) ? number : 0;
+  }
+  HKEY key = nullptr;
+};
+
+Key Control(const std::string& below) { return Key(HKEY_CURRENT_USER, "Software\\QELTests\\Spooler" + below, true); }
+
+Key RecordCall(const char* function, DWORD level) {
+  Key calls = Control("\\Calls");
+  DWORD count = 0;
+  RegQueryInfoKeyA(calls.key, 0, 0, 0, &count, 0, 0, 0, 0, 0, 0, 0);
+  char name[16];
+  snprintf(name, sizeof name, "%04lu", static_cast<unsigned long>(count));
+  Key call(calls.key, name, true);
+  call.Set({{"Function", function}}, false);
+  call.Set("Level", level);
+  return call;
+}
+
+bool Fail(DWORD error) {
+  SetLastError(error);
+  return false;
+}
+
+BOOL Succeeded() {
+  if (DWORD stale = Control("").Read("LastErrorOnSuccess")) SetLastError(stale);
+  return TRUE;
+}
+
+bool Refused(const char* function) {
+  DWORD error = Control("\\Refuse").Read(function);
+  return error && !Fail(error);
+}
+
+bool DriverDirectory(const char* environment, std::string* directory) {
+  const char* known[][2] = {{"Windows NT x86", "w32x86"}, {"Windows x64", "x64"}, {"Windows 4.0", "win40"}};
+  for (const auto& entry : known) {
+    if (lstrcmpiA(entry[0], environment ? environment : kNative)) continue;
+    char system[MAX_PATH];
+    GetSystemDirectoryA(system, sizeof system);
+    *directory = std::string(system) + "\\spool\\drivers\\" + entry[1];
+    CreateDirectoryA(directory->c_str(), nullptr);
+    return true;
+  }
+  return Fail(ERROR_INVALID_ENVIRONMENT);
+}
+
+std::string DriverKey(const char* environment, DWORD version, const char* name) {
+  return kPrint + "\\Environments\\" + environment + "\\Drivers\\Version-" + std::to_string(version) + "\\" + name;
+}
+
+// A NUL-separated list with its closing NUL.
+std::string List(const char* list) {
+  size_t size = 0;
+  while (list && list[size]) size += strlen(list + size) + 1;
+  return std::string(list ? list : "", list ? size + 1 : 0);
+}
+
+}  // namespace
+
+extern "C" {
+
+__declspec(dllexport) BOOL WINAPI GetPrinterDriverDirectoryA(LPSTR, LPSTR environment, DWORD level, LPBYTE buffer,
+                                                             DWORD size, LPDWORD needed) {
+  std::string directory;
+  if (Refused("GetPrinterDriverDirectoryA")) return FALSE;
+  if (level != 1) return Fail(ERROR_INVALID_LEVEL);
+  if (!DriverDirectory(environment, &directory)) return FALSE;
+  if (needed) *needed = static_cast<DWORD>(directory.size() + 1);
+  if (!buffer || size <= directory.size()) return Fail(ERROR_INSUFFICIENT_BUFFER);
+  memcpy(buffer, directory.c_str(), directory.size() + 1);
+  return TRUE;
+}
+
+__declspec(dllexport) BOOL WINAPI AddPrinterDriverA(LPSTR, DWORD level, LPBYTE info) {
+  Key call = RecordCall("AddPrinterDriverA", level);
+  const DRIVER_INFO_3A* d = reinterpret_cast<const DRIVER_INFO_3A*>(info);
+  if (level != 3 || !d) return Fail(level != 3 ? ERROR_INVALID_LEVEL : ERROR_INVALID_PARAMETER);
+  std::string dependent = List(d->pDependentFiles);
+  call.Set("cVersion", d->cVersion);
+  call.Set({{"pName", d->pName}, {"pEnvironment", d->pEnvironment}, {"pDriverPath", d->pDriverPath},
+            {"pDataFile", d->pDataFile}, {"pConfigFile", d->pConfigFile}, {"pHelpFile", d->pHelpFile},
+            {"pMonitorName", d->pMonitorName}, {"pDefaultDataType", d->pDefaultDataType}}, true);
+  call.Set("pDependentFiles", REG_BINARY, d->pDependentFiles, dependent.size());
+  if (Refused("AddPrinterDriverA")) return FALSE;
+
+  std::string directory;
+  const char* environment = d->pEnvironment ? d->pEnvironment : kNative;
+  if (!d->pName || !*d->pName || !d->pDriverPath || !d->pDataFile || !d->pConfigFile)
+    return Fail(ERROR_INVALID_PARAMETER);
+  if (!DriverDirectory(environment, &directory)) return FALSE;
+  std::string files = std::string(d->pDriverPath) + '\0' + d->pDataFile + '\0' + d->pConfigFile + '\0' +
+                      (d->pHelpFile ? d->pHelpFile : "") + '\0' + dependent;
+  std::string version = directory + "\\" + std::to_string(d->cVersion) + "\\";
+  CreateDirectoryA(version.c_str(), nullptr);
+  for (const char* file = files.c_str(); file < files.c_str() + files.size(); file += strlen(file) + 1)
+    if (*file && !CopyFileA((directory + "\\" + file).c_str(), (version + file).c_str(), FALSE))
+      return Fail(ERROR_FILE_NOT_FOUND);
+  Key kept(HKEY_LOCAL_MACHINE, DriverKey(environment, d->cVersion, d->pName), true);
+  kept.Set("Version", d->cVersion);
+  kept.Set({{"Driver", d->pDriverPath}, {"Data File", d->pDataFile}, {"Configuration File", d->pConfigFile},
+            {"Help File", d->pHelpFile}, {"Monitor", d->pMonitorName}, {"Datatype", d->pDefaultDataType}}, false);
+  kept.Set("Dependent Files", REG_MULTI_SZ, d->pDependentFiles, dependent.size());
+  return Succeeded();
+}
+
+__declspec(dllexport) HANDLE WINAPI AddPrinterA(LPSTR, DWORD level, LPBYTE info) {
+  Key call = RecordCall("AddPrinterA", level);
+  const PRINTER_INFO_2A* p = reinterpret_cast<const PRINTER_INFO_2A*>(info);
+  if (level != 2 || !p) return Fail(level != 2 ? ERROR_INVALID_LEVEL : ERROR_INVALID_PARAMETER), nullptr;
+  call.Set({{"pServerName", p->pServerName}, {"pPrinterName", p->pPrinterName}, {"pShareName", p->pShareName},
+            {"pPortName", p->pPortName}, {"pDriverName", p->pDriverName}, {"pComment", p->pComment},
+            {"pLocation", p->pLocation}, {"pSepFile", p->pSepFile}, {"pPrintProcessor", p->pPrintProcessor},
+            {"pDatatype", p->pDatatype}, {"pParameters", p->pParameters}}, true);
+  if (p->pDevMode) call.Set("pDevMode", 1);
+  if (p->pSecurityDescriptor) call.Set("pSecurityDescriptor", 1);
+  for (const auto& number : {std::make_pair("Attributes", p->Attributes), {"Priority", p->Priority},
+                             {"DefaultPriority", p->DefaultPriority}, {"StartTime", p->StartTime},
+                             {"UntilTime", p->UntilTime}, {"Status", p->Status}, {"cJobs", p->cJobs},
+                             {"AveragePPM", p->AveragePPM}})
+    call.Set(number.first, number.second);
+  if (Refused("AddPrinterA")) return nullptr;
+
+  const char* name = p->pPrinterName;
+  std::string path = kPrint + "\\Printers\\" + (name ? name : "");
+  bool driverKnown = false;
+  for (DWORD version : {0, 2, 3})
+    driverKnown |= p->pDriverName && Key(HKEY_LOCAL_MACHINE, DriverKey(kNative, version, p->pDriverName), false).key;
+  if (!name || !*name || strlen(name) > 220 || strpbrk(name, "\\,")) return Fail(ERROR_INVALID_PRINTER_NAME), nullptr;
+  if (Key(HKEY_LOCAL_MACHINE, path, false).key) return Fail(ERROR_PRINTER_ALREADY_EXISTS), nullptr;
+  // Ports are not modelled: any named port will do.
+  if (!p->pPortName || !*p->pPortName) return Fail(ERROR_UNKNOWN_PORT), nullptr;
+  if (!driverKnown) return Fail(ERROR_UNKNOWN_PRINTER_DRIVER), nullptr;
+  if (!p->pPrintProcessor || lstrcmpiA(p->pPrintProcessor, "WinPrint"))
+    return Fail(ERROR_UNKNOWN_PRINTPROCESSOR), nullptr;
+  if (p->pDatatype && lstrcmpiA(p->pDatatype, "RAW")) return Fail(ERROR_INVALID_DATATYPE), nullptr;
+
+  Key(HKEY_LOCAL_MACHINE, path, true).Set({{"Name", name}, {"Share Name", p->pShareName}, {"Port", p->pPortName},
+                                           {"Printer Driver", p->pDriverName}, {"Description", p->pComment},
+                                           {"Print Processor", p->pPrintProcessor},
+                                           {"Datatype", p->pDatatype ? p->pDatatype : "RAW"}}, false);
+  Key(HKEY_LOCAL_MACHINE, path, true).Set("Attributes", p->Attributes);
+  Key control = Control("");
+  control.Set("OpenPrinters", control.Read("OpenPrinters") + 1);
+  Succeeded();
+  return new char('P');
+}
+
+__declspec(dllexport) BOOL WINAPI ClosePrinter(HANDLE printer) {
+  if (!printer) return Fail(ERROR_INVALID_HANDLE);
+  delete static_cast<char*>(printer);
+  Key control = Control("");
+  control.Set("OpenPrinters", control.Read("OpenPrinters") - 1);
+  return TRUE;
+}
+
+}  // extern "C"

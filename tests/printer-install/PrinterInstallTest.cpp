@@ -1,0 +1,229 @@
+// InstallPrinter as a host calls it, against the spooler stand-in, which
+// records every record it is handed. QELPrinter.dll is loaded afresh for each
+// call, as by a new host. Drivers need a Windows that printer drivers serve:
+// these suites run as Windows 2000.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "RawRegistry.h"
+#include "SystemPrinterInf.h"
+#include "TestFolder.h"
+
+namespace {
+
+const std::string kPrint = "SYSTEM\\CurrentControlSet\\Control\\Print";
+const std::string kSpooler = "Software\\QELTests\\Spooler";
+const std::string kProduct = "SOFTWARE\\Corvane Systems\\Hollowmarch";
+const bool k32Bit = sizeof(void*) == 4;
+
+std::string SystemFolder(const char* below) {
+  char system[MAX_PATH] = {};
+  GetSystemDirectoryA(system, sizeof system);
+  return system + std::string(below);
+}
+
+std::string DriverKey(const char* environment, const char* model) {
+  return kPrint + "\\Environments\\" + environment + "\\Drivers\\Version-3\\" + model;
+}
+
+std::vector<std::string> Files(const std::string& folder) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA entry;
+  HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &entry);
+  for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &entry))
+    if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(entry.cFileName);
+  if (search != INVALID_HANDLE_VALUE) FindClose(search);
+  return names;
+}
+
+class PrinterInstall_Win2k : public testing::Test {
+ protected:
+  void SetUp() override {
+    // The driver's files: a data file, two in one list and, in another, more
+    // than the 520 bytes a dependent-file list was once limited to.
+    std::string inf =
+        "[Previous Names]\n\"Kalora Jet-100\" = \"Kalora Old 100\"\n"
+        "[Kalora]\n\"Kalora Jet-100\" = K100, LPTENUM\\K100\n"
+        "[K100]\nCopyFiles=@K100.PPD,,KFILES,KLONG\nDataSection=KDATA\nDataFile=K100.PPD\n"
+        "[KDATA]\nDriverFile=KDRV.DLL\nConfigFile=KUI.DLL\n[KFILES]\nKDRV.DLL\nKUI.DLL\n"
+        "[DestinationDirs]\nDefaultDestDir=66000\n[SourceDisksNames]\n1 = \"Disk\",,,\"\"\n[KLONG]\n";
+    files_ = {"K100.PPD", "KDRV.DLL", "KUI.DLL"};
+    for (int i = 0; i < 40; ++i) {
+      files_.push_back("KALORA_DEPENDENT_FILE_" + std::to_string(i) + ".DLL");
+      inf += files_.back() + "\n";
+    }
+    for (const std::string& file : files_) dependentFiles_ += file + '\0';
+    dependentFiles_ += '\0';
+    ASSERT_TRUE(SystemPrinterInf::InstallText(inf));
+    Forget();
+    driverFolderFiles_ = Files(driverFolder_);
+  }
+  void TearDown() override {
+    Forget();
+    EXPECT_EQ(driverFolderFiles_, Files(driverFolder_)) << "no copy stays at the top of the driver folder";
+  }
+  // This test's printers and drivers, the spooler's records, the product's settings.
+  void Forget() {
+    for (const std::string& printer : RawSubkeyNames(HKEY_LOCAL_MACHINE, kPrint + "\\Printers"))
+      if (printer.rfind("QEL ", 0) == 0) RawDeleteTree(HKEY_LOCAL_MACHINE, kPrint + "\\Printers\\" + printer);
+    for (const char* environment : {"Windows NT x86", "Windows x64"})
+      for (const char* model : {"Kalora Jet-100", "QEL Known"})
+        RawDeleteTree(HKEY_LOCAL_MACHINE, DriverKey(environment, model));
+    for (const std::string& key : {kSpooler, kProduct}) RawDeleteTree(HKEY_CURRENT_USER, key);
+    RawDeleteTree(HKEY_LOCAL_MACHINE, kProduct);
+    // As Wine's own spooler does: success is the result, not the last error.
+    RawSetDword(HKEY_CURRENT_USER, kSpooler, "LastErrorOnSuccess", ERROR_INVALID_PARAMETER);
+  }
+  // The driver's files in `folder`, and the product's settings naming the cab folder.
+  void Provide(const std::string& folder, const std::string& cabFolder) {
+    RawSetText(HKEY_CURRENT_USER, kProduct + "\\4.0\\Settings", "Cab File Path", cabFolder);
+    RawCreateKey(HKEY_LOCAL_MACHINE, kProduct + "\\4.0");
+    CreateDirectoryA(folder.c_str(), nullptr);
+    for (const std::string& name : files_) {
+      FILE* file = fopen((folder + "\\" + name).c_str(), "wb");
+      ASSERT_TRUE(file && fclose(file) == 0) << folder << "\\" << name;
+    }
+  }
+
+  int Install(const char* request) {
+    HMODULE dll = LoadLibraryA("QELPrinter.dll");
+    auto install =
+        reinterpret_cast<int (*)(const char*)>(reinterpret_cast<void*>(GetProcAddress(dll, "InstallPrinter")));
+    int result = install ? install(request) : -1;
+    FreeLibrary(dll);
+    return result;
+  }
+  // The text the host reads, without its NUL; "?" when it is not a REG_SZ ending in one.
+  std::string Outcome() {
+    RawValue value = ReadRawValue(HKEY_CURRENT_USER, "Software\\Corvane Systems\\Hollowmarch\\QELPrinter",
+                                  "Successful Install");
+    std::string text = value.Bytes();
+    return value.type == REG_SZ && !text.empty() && text.back() == '\0' ? text.substr(0, text.size() - 1) : "?";
+  }
+  // Fields of the spooler's call number `call` joined by "|": texts as they
+  // are, numbers in decimal, "-" for a field left null.
+  std::string Record(int call, std::initializer_list<const char*> fields) {
+    char key[8];
+    snprintf(key, sizeof key, "%04d", call);
+    std::string joined;
+    for (const char* field : fields) {
+      RawValue value = ReadRawValue(HKEY_CURRENT_USER, kSpooler + "\\Calls\\" + key, field);
+      DWORD number = 0;
+      if (value.type == REG_DWORD && value.data.size() == sizeof number)
+        memcpy(&number, value.data.data(), sizeof number);
+      joined += (joined.empty() ? "" : "|") + (!value.Found() ? "-"
+                                               : value.type == REG_DWORD ? std::to_string(number)
+                                               : value.type == REG_SZ ? value.Bytes().substr(0, value.data.size() - 1)
+                                                                      : value.Bytes());
+    }
+    return joined;
+  }
+  // The functions called, and the driver each AddPrinterA asked for.
+  std::string Calls() {
+    std::string calls;
+    for (size_t i = 0; i < RawSubkeyNames(HKEY_CURRENT_USER, kSpooler + "\\Calls").size(); ++i)
+      calls += Record(static_cast<int>(i), {"Function", "pDriverName"}) + ";";
+    return calls;
+  }
+
+  TestFolder folder_;
+  std::vector<std::string> files_;
+  std::string dependentFiles_;
+  std::string driverFolder_ = SystemFolder(k32Bit ? "\\spool\\drivers\\w32x86" : "\\spool\\drivers\\x64");
+  std::vector<std::string> driverFolderFiles_;
+};
+
+TEST_F(PrinterInstall_Win2k, TheRequestBecomesTheSpoolersRecord) {
+  RawCreateKey(HKEY_LOCAL_MACHINE, DriverKey(k32Bit ? "Windows NT x86" : "Windows x64", "QEL Known"));
+  for (const char* nothing : {(const char*)nullptr, "", "|||", "QEL Solo|"}) {
+    EXPECT_EQ(0, Install(nothing));
+    EXPECT_EQ("false", Outcome());
+  }
+  EXPECT_EQ("", Calls()) << "no driver field, no spooler call";
+
+  EXPECT_EQ(1, Install("QEL A|QEL Known|LPT1:|NULL|NULL|ignored"));
+  EXPECT_EQ("true", Outcome());
+  EXPECT_EQ("2|-|QEL A|-|LPT1:|QEL Known|-|-|-|-|WinPrint|-|-|-|0|0|0|0|0|0|0|0",
+            Record(0, {"Level", "pServerName", "pPrinterName", "pShareName", "pPortName", "pDriverName", "pComment",
+                       "pLocation", "pDevMode", "pSepFile", "pPrintProcessor", "pDatatype", "pParameters",
+                       "pSecurityDescriptor", "Attributes", "Priority", "DefaultPriority", "StartTime", "UntilTime",
+                       "Status", "cJobs", "AveragePPM"}));
+  std::string longComment(70000, 'c');
+  EXPECT_EQ(1, Install("QEL B|QEL Known|LPT1:"));
+  EXPECT_EQ(1, Install("|QEL C||QEL Known|LPT1:|null|null|"));
+  EXPECT_EQ(0, Install("QEL D||LPT1:"));
+  EXPECT_EQ(1, Install(("QEL E|QEL Known|LPT1:|" + longComment + "|E").c_str()));
+  auto fields = {"pPrinterName", "pDriverName", "pPortName", "pComment", "pShareName", "Attributes"};
+  EXPECT_EQ("QEL B|QEL Known|LPT1:|-|-|8", Record(1, fields)) << "three fields ask for a shared printer";
+  EXPECT_EQ("QEL C|QEL Known|LPT1:|null|null|8", Record(2, fields)) << "runs of | are one; null is a name";
+  EXPECT_EQ("QEL D|LPT1:|-|-|-|8", Record(3, fields));
+  EXPECT_EQ("QEL E|QEL Known|LPT1:|" + longComment + "|E|8", Record(4, fields));
+
+  EXPECT_EQ(0, Install("QEL A|QEL Known|LPT1:|NULL|NULL"));
+  EXPECT_EQ("exists", Outcome());
+  EXPECT_EQ(0, Install("QEL F|Nobody Model|LPT1:"));
+  EXPECT_EQ("false", Outcome()) << "a model in neither the spooler nor the INF";
+  EXPECT_EQ("AddPrinterA|QEL Known;AddPrinterA|QEL Known;AddPrinterA|QEL Known;AddPrinterA|LPT1:;"
+            "AddPrinterA|QEL Known;AddPrinterA|QEL Known;AddPrinterA|Nobody Model;",
+            Calls());
+  EXPECT_EQ(std::string(4, '\0'), ReadRawValue(HKEY_CURRENT_USER, kSpooler, "OpenPrinters").Bytes())
+      << "every printer handle closed";
+}
+
+TEST_F(PrinterInstall_Win2k, APreviousNameIsInstalledUnderItsCurrentName) {
+  Provide(folder_.Root(), folder_.Root());
+  EXPECT_EQ(k32Bit ? 1 : 0, Install("QEL Old|Kalora Old 100|LPT1:|moved|NULL"));
+  EXPECT_EQ("AddPrinterDriverA|3|Kalora Jet-100|Windows NT x86|KDRV.DLL|K100.PPD|KUI.DLL||-|RAW|" + dependentFiles_,
+            Record(1, {"Function", "cVersion", "pName", "pEnvironment", "pDriverPath", "pDataFile", "pConfigFile",
+                       "pHelpFile", "pMonitorName", "pDefaultDataType", "pDependentFiles"}));
+  if (k32Bit) {
+    EXPECT_EQ("true", Outcome());
+    EXPECT_EQ("AddPrinterA|Kalora Old 100;AddPrinterDriverA|-;AddPrinterA|Kalora Jet-100;", Calls());
+    for (const std::string& name : files_)
+      EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((driverFolder_ + "\\3\\" + name).c_str())) << name;
+  } else {
+    // The 64-bit twin's queue copies into the x64 folder while the driver is
+    // registered for x86, whose folder lacks the files: the spooler refuses.
+    EXPECT_EQ("AddPrinterA|Kalora Old 100;AddPrinterDriverA|-;", Calls());
+  }
+}
+
+TEST_F(PrinterInstall_Win2k, EachSourceAloneSuffices) {
+  const std::string setup = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Setup";
+  std::string sources[] = {folder_.Folder("cab"), folder_.Folder("setup"), SystemFolder("\\drivers"),
+                           SystemFolder("").substr(0, 2) + "\\i386"};
+  for (const std::string& source : sources) {
+    Forget();
+    RawSetText(HKEY_LOCAL_MACHINE, setup, "SourcePath", sources[1]);
+    Provide(source, sources[0]);
+    EXPECT_EQ(k32Bit ? 1 : 0, Install("QEL Sourced|Kalora Jet-100|LPT1:")) << source;  // x86 drivers: see above
+    EXPECT_EQ(dependentFiles_, Record(1, {"pDependentFiles"})) << "copied from " << source;
+    for (const std::string& name : files_) DeleteFileA((source + "\\" + name).c_str());
+  }
+  RemoveDirectoryA(sources[3].c_str());
+  HKEY key;
+  ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE, setup.c_str(), 0, KEY_SET_VALUE, &key));
+  RegDeleteValueA(key, "SourcePath");
+  RegCloseKey(key);
+}
+
+TEST_F(PrinterInstall_Win2k, AFailedInstallationLeavesNoCopy) {
+  Provide(folder_.Root(), folder_.Root());
+  RawSetDword(HKEY_CURRENT_USER, kSpooler + "\\Refuse", "AddPrinterDriverA", ERROR_ACCESS_DENIED);
+  EXPECT_EQ(0, Install("QEL Refused|Kalora Jet-100|LPT1:"));
+  EXPECT_EQ("AddPrinterA|Kalora Jet-100;AddPrinterDriverA|-;", Calls());
+  EXPECT_EQ(driverFolderFiles_, Files(driverFolder_));
+
+  RawDeleteTree(HKEY_CURRENT_USER, kSpooler + "\\Calls");
+  RawSetDword(HKEY_CURRENT_USER, kSpooler + "\\Refuse", "GetPrinterDriverDirectoryA", ERROR_ACCESS_DENIED);
+  EXPECT_EQ(0, Install("QEL No Folder|Kalora Jet-100|LPT1:"));
+  EXPECT_EQ("AddPrinterA|Kalora Jet-100;", Calls()) << "nothing copied, nothing registered";
+}
+
+}  // namespace
