@@ -10,6 +10,7 @@
 #include "RegistryKey.h"
 #include "RegistrySubkeyIterator.h"
 #include "RegistryValueIterator.h"
+#include "SpecialFolders.h"
 #include "Spooler.h"
 
 namespace {
@@ -52,17 +53,6 @@ CString KeyValue(const INFSection& section, const char* keyName, const CString& 
   return present ? value : fallback;
 }
 
-// The Windows or the system directory without trailing backslashes, empty
-// when it cannot be read.
-CString WindowsFolder(UINT(WINAPI* read)(LPSTR, UINT)) {
-  char buffer[MAX_PATH] = {};
-  UINT length = read(buffer, sizeof buffer);
-  if (length == 0 || length >= sizeof buffer) return CString();
-  CString directory(buffer, length);
-  while (directory.EndsWith('\\')) directory.Truncate(directory.Length() - 1);
-  return directory;
-}
-
 const char kProductKey[] = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Corvane Systems\\Hollowmarch";
 const char kUserProductKey[] = "HKEY_CURRENT_USER\\SOFTWARE\\Corvane Systems\\Hollowmarch\\";
 
@@ -94,9 +84,9 @@ PrinterDriverFromINF::PrinterDriverFromINF(const CString& name)
       dontPrompt(1) {
   // Without the Windows directory the path stays empty, so the INF fails to
   // open instead of being looked for relative to the current folder.
-  CString windows = WindowsFolder(GetWindowsDirectoryA);
-  if (!windows.IsEmpty()) {
-    infFile = FilePath(windows);
+  FilePath windows = WindowsFolder();
+  if (!windows.Text().IsEmpty()) {
+    infFile = windows;
     infFile.Append("inf\\ntprint.inf");
   }
 }
@@ -243,9 +233,8 @@ void PrinterDriverFromINF::ReadCabSettings() {
 }
 
 bool PrinterDriverFromINF::CopyDriverFiles(const CString& driverDirectory, InstallFilesFromINFSection& files) {
-  CString systemText = WindowsFolder(GetSystemDirectoryA);
-  if (systemText.IsEmpty()) return false;
-  FilePath system(systemText);
+  FilePath system = SystemFolder();
+  if (system.Text().IsEmpty()) return false;
   FilePath color(system);
   color.Append("Color");
   if (!files.SetDirectoryId(kDriverDirectoryId, driverDirectory) ||

@@ -16,6 +16,13 @@ int main() {
   check.That(ReadValue(HKEY_CURRENT_USER, key, "Written") == std::string("yes\0", 4),
              "WriteRegistryValue stores REG_SZ text with its NUL");
 
+  // Requests that never reach the spooler: the outcome is "false".
+  ++check.called;
+  check.That(InstallPrinter(nullptr) == 0 && InstallPrinter("") == 0, "InstallPrinter refuses no request");
+  check.That(ReadValue(HKEY_CURRENT_USER, "Software\\Corvane Systems\\Hollowmarch\\QELPrinter",
+                       "Successful Install") == std::string("false\0", 6),
+             "InstallPrinter records false");
+
   // The exported time classes, reached through their members.
   ++check.called;
   Corvane::SystemTime now = Corvane::SystemTime::ClockTime();
