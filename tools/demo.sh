@@ -43,7 +43,8 @@ echo "== the sample printer INF and dummy driver files (ours)"
 cp tools/demo/ntprint.inf "$drive/windows/inf/ntprint.inf"
 source_dir="$drive/QEL Demo Driver Files"
 mkdir -p "$source_dir"
-for file in KLP4.PPD KPSDRV.DLL KPSUI.DLL KPSRES.DLL KPS.HLP; do
+# Every file the INF's [SourceDisksFiles] lists, whichever model is asked for.
+for file in $(sed -n '/^\[SourceDisksFiles\]/,/^\[/s/^\([A-Za-z0-9_.]*\) *=.*/\1/p' tools/demo/ntprint.inf); do
   printf 'dummy %s of the demonstration\r\n' "$file" >"$source_dir/$file"
 done
 ls "$source_dir"

@@ -1,10 +1,12 @@
-// The default phonebook of Windows 2000 for the two entry-property calls, as
-// far as the phonebook exports use them: the default entry is 2088 bytes,
-// the size field of an entry must name one of the service's three layouts,
-// and the answers are the service's codes. State and log: RasDoubleKey.h.
+// The default phonebook of Windows 2000 for the two entry-property calls and
+// the entry listing, as far as the phonebook exports and a migration host use
+// them: the default entry is 2088 bytes, the size field of an entry must name
+// one of the service's three layouts, a listed name one of its two, and the
+// answers are the service's codes. State and log: RasDoubleKey.h.
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -18,6 +20,8 @@ const DWORD kDefaultEntrySize = 2088;
 const DWORD kBufferTooSmall = 603, kBufferInvalid = 610, kCannotFindEntry = 623, kInvalidSize = 632;
 
 bool IsLayoutSize(DWORD size) { return size == 1768 || size == 1796 || size == 2088; }
+// An entry name of 256 characters, and since Windows 2000 flags and a phonebook path behind it.
+const DWORD kNameSize95 = 264, kNameSize2000 = 532, kNameRoom = 257;
 
 HKEY Open(const char* below) {
   std::string path = RasDoubleKey() + (*below ? "\\" : "") + below;
@@ -44,6 +48,18 @@ bool FindEntry(const char* name, std::vector<BYTE>& bytes) {
   }
   RegCloseKey(key);
   return status == ERROR_SUCCESS;
+}
+
+std::vector<std::string> EntryNames() {
+  HKEY key = Open("Phonebook");
+  std::vector<std::string> names;
+  char name[16384];
+  for (DWORD length = sizeof name; RegEnumValueA(key, static_cast<DWORD>(names.size()), name, &length, nullptr,
+                                                 nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+       length = sizeof name)
+    names.emplace_back(name, length);
+  RegCloseKey(key);
+  return names;
 }
 
 void SaveEntry(const char* name, const void* bytes, DWORD size) {
@@ -136,5 +152,35 @@ extern "C" __declspec(dllexport) DWORD WINAPI RasSetEntryPropertiesA(const char*
   if (size >= sizeof layout) memcpy(&layout, buffer, sizeof layout);
   if (!IsLayoutSize(layout) || size < layout) return call.End(kInvalidSize);
   SaveEntry(entry, buffer, size);
+  return call.End(ERROR_SUCCESS);
+}
+
+extern "C" __declspec(dllexport) DWORD WINAPI RasEnumEntriesA(const char*, const char* phonebook, void* names,
+                                                             DWORD* size, DWORD* count) {
+  Call call = {"RasEnumEntriesA", phonebook, nullptr, false, 0, 0, nullptr, 0};
+  if (!size || !count) return call.End(ERROR_INVALID_PARAMETER);
+  call.size = call.sizeOut = *size;
+  DWORD layout = kNameSize2000;
+  if (names) {
+    if (*size >= sizeof layout) memcpy(&layout, names, sizeof layout);
+    if (layout != kNameSize95 && layout != kNameSize2000) return call.End(kInvalidSize);
+  }
+  std::vector<std::string> entries = EntryNames();
+  DWORD needed = static_cast<DWORD>(entries.size()) * layout;
+  *count = static_cast<DWORD>(entries.size());
+  if (needed > 0 && (!names || *size < needed)) {
+    *size = call.sizeOut = needed;
+    return call.End(kBufferTooSmall);
+  }
+  std::vector<BYTE> listed(needed, 0);
+  for (size_t i = 0; i < entries.size(); ++i) {
+    BYTE* record = listed.data() + i * layout;
+    memcpy(record, &layout, sizeof layout);
+    memcpy(record + sizeof layout, entries[i].c_str(), std::min<size_t>(entries[i].size(), kNameRoom - 1));
+  }
+  if (needed > 0) memcpy(names, listed.data(), needed);
+  *size = call.sizeOut = needed;
+  call.bytes = names;
+  call.byteCount = needed;
   return call.End(ERROR_SUCCESS);
 }

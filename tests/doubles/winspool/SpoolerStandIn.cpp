@@ -3,7 +3,8 @@
 // type. Printers and drivers are kept where Windows keeps them (below
 // HKLM\SYSTEM\CurrentControlSet\Control\Print). A driver's files must lie at
 // the top of the driver directory of its environment; once accepted they are
-// copied into its version folder.
+// copied into its version folder. Local printers are listed at level 2, the
+// one level a migration host reads; other levels are refused.
 //
 // Tests steer and watch it below HKCU\Software\QELTests\Spooler:
 //   Refuse\<function> (DWORD): that function fails with this error code;
@@ -19,6 +20,7 @@
 #include <cstdio>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -104,9 +106,91 @@ std::string List(const char* list) {
   return std::string(list ? list : "", list ? size + 1 : 0);
 }
 
+// One printer as the spooler keeps it; a missing text reads as empty.
+struct KeptPrinter {
+  explicit KeptPrinter(const std::string& name) : key(HKEY_LOCAL_MACHINE, kPrint + "\\Printers\\" + name, false) {}
+  std::string Text(const char* value) const {
+    char text[1024] = {};
+    DWORD size = sizeof text - 1;
+    return key.key && !RegQueryValueExA(key.key, value, nullptr, nullptr, reinterpret_cast<BYTE*>(text), &size) ? text
+                                                                                                             : "";
+  }
+  Key key;
+};
+
+// Level-2 records first, their texts packed from the end of the buffer down,
+// as the spooler lays them out; without a buffer it only counts.
+class PrinterList {
+ public:
+  PrinterList(BYTE* buffer, DWORD size, size_t records)
+      : buffer_(buffer), size_(size), needed_(static_cast<DWORD>(sizeof(PRINTER_INFO_2A) * records)) {}
+  DWORD Needed() const { return needed_; }
+  char* Pack(const std::string& text) {
+    needed_ += static_cast<DWORD>(text.size() + 1);
+    packed_ += static_cast<DWORD>(text.size() + 1);
+    if (!buffer_) return nullptr;
+    return static_cast<char*>(memcpy(buffer_ + size_ - packed_, text.c_str(), text.size() + 1));
+  }
+
+ private:
+  BYTE* buffer_;
+  DWORD size_, needed_, packed_ = 0;
+};
+
+std::vector<std::string> PrinterNames() {
+  std::vector<std::string> names;
+  Key printers(HKEY_LOCAL_MACHINE, kPrint + "\\Printers", false);
+  char name[256];
+  for (DWORD length = sizeof name;
+       printers.key && !RegEnumKeyExA(printers.key, static_cast<DWORD>(names.size()), name, &length, 0, 0, 0, 0);
+       length = sizeof name)
+    names.emplace_back(name, length);
+  return names;
+}
+
+// Fills `records` (null: only counts) within a buffer of `size` bytes.
+DWORD ListPrinters(const std::vector<std::string>& names, PRINTER_INFO_2A* records, DWORD size) {
+  PrinterList list(reinterpret_cast<BYTE*>(records), size, names.size());
+  for (size_t i = 0; i < names.size(); ++i) {
+    KeptPrinter kept(names[i]);
+    PRINTER_INFO_2A record = {};
+    record.pPrinterName = list.Pack(kept.Text("Name"));
+    record.pShareName = list.Pack(kept.Text("Share Name"));
+    record.pPortName = list.Pack(kept.Text("Port"));
+    record.pDriverName = list.Pack(kept.Text("Printer Driver"));
+    record.pComment = list.Pack(kept.Text("Description"));
+    record.pLocation = list.Pack(kept.Text("Location"));
+    record.pSepFile = list.Pack(kept.Text("Separator File"));
+    record.pPrintProcessor = list.Pack(kept.Text("Print Processor"));
+    record.pDatatype = list.Pack(kept.Text("Datatype"));
+    record.pParameters = list.Pack(kept.Text("Parameters"));
+    record.Attributes = kept.key.Read("Attributes");
+    if (records) records[i] = record;
+  }
+  return list.Needed();
+}
+
 }  // namespace
 
 extern "C" {
+
+__declspec(dllexport) BOOL WINAPI EnumPrintersA(DWORD flags, LPSTR name, DWORD level, LPBYTE buffer, DWORD size,
+                                                LPDWORD needed, LPDWORD returned) {
+  if (Refused("EnumPrintersA")) return FALSE;
+  if (!needed || !returned) return Fail(RPC_X_NULL_REF_POINTER);
+  *returned = 0;
+  // Only this machine's printers: no connections, no other servers.
+  if (!(flags & (PRINTER_ENUM_LOCAL | PRINTER_ENUM_NAME))) return Succeeded();
+  if ((flags & PRINTER_ENUM_NAME) && name && *name) return Fail(ERROR_INVALID_NAME);
+  if (level != 2) return Fail(ERROR_INVALID_LEVEL);
+  std::vector<std::string> names = PrinterNames();
+  *needed = ListPrinters(names, nullptr, 0);
+  if (!buffer || size < *needed) return Fail(ERROR_INSUFFICIENT_BUFFER);
+  ListPrinters(names, reinterpret_cast<PRINTER_INFO_2A*>(buffer), size);
+  *returned = static_cast<DWORD>(names.size());
+  return Succeeded();
+}
+
 
 __declspec(dllexport) BOOL WINAPI GetPrinterDriverDirectoryA(LPSTR, LPSTR environment, DWORD level, LPBYTE buffer,
                                                              DWORD size, LPDWORD needed) {
