@@ -211,7 +211,8 @@ TEST_F(PrinterSweep, RequestsOfEveryShapeAndLength) {
   for (size_t field = 0; field < 5; ++field) {
     for (const auto& text : Lengths('L')) {
       std::vector<std::string> parts = {"QEL L" + std::to_string(field), "QEL Known", "LPT1:", "c", "s"};
-      parts[field] = field == 0 ? "QEL " + text.second : text.second;
+      // A long model name with a maker the INF lists is looked up in the INF.
+      parts[field] = (field == 0 ? "QEL " : field == 1 ? "Kalora " : "") + text.second;
       requests.push_back(parts[0] + "|" + parts[1] + "|" + parts[2] + "|" + parts[3] + "|" + parts[4]);
     }
   }
