@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "HeapsValid.h"
 #include "RasDoubleKey.h"
 
 namespace sweep {
@@ -100,14 +101,6 @@ std::string Shown(const std::string& bytes) {
     shown += hex;
   }
   return shown + (bytes.size() > 80 ? "...(" + std::to_string(bytes.size()) + " bytes)" : "");
-}
-
-bool HeapsValid() {
-  HANDLE heaps[256];
-  DWORD count = GetProcessHeaps(256, heaps);
-  bool valid = count > 0 && count <= 256;
-  for (DWORD i = 0; valid && i < count; ++i) valid = HeapValidate(heaps[i], 0, nullptr) != FALSE;
-  return valid;
 }
 
 template <class Fn>

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "AutoTimeStamp.h"
+#include "HeapsValid.h"
 #include "SystemFileTime.h"
 #include "SystemTime.h"
 
@@ -49,14 +50,6 @@ void ExpectOneOrder(const SystemTime& a, const SystemTime& b) {
   EXPECT_EQ(!(a < b), a >= b);
   EXPECT_EQ(a < b, b > a);
   EXPECT_EQ(a == b, b == a);
-}
-
-bool HeapsValid() {
-  HANDLE heaps[256];
-  DWORD count = GetProcessHeaps(256, heaps);
-  bool valid = count > 0 && count <= 256;
-  for (DWORD i = 0; valid && i < count; ++i) valid = HeapValidate(heaps[i], 0, nullptr) != FALSE;
-  return valid;
 }
 
 }  // namespace
