@@ -89,10 +89,16 @@ bool RegistryKey::EnsureOwnRecord() {
   return static_cast<bool>(own_);
 }
 
+bool RegistryKey::Fits(const CString& name) {
+  if (NameFits(name)) return true;
+  lastError_ = ERROR_INVALID_PARAMETER;
+  return false;
+}
+
 bool RegistryKey::Open(REGSAM access) {
   access_ = access;
   if (IsOpen()) return true;
-  if (!EnsureOwnRecord()) return false;
+  if (!EnsureOwnRecord() || !Fits(subkeyPath_)) return false;
   HKEY opened = nullptr;
   lastError_ = RegOpenKeyExA(BaseHandle(), subkeyPath_.CStr(), 0, access, &opened);
   if (lastError_ == ERROR_SUCCESS) own_->Adopt(opened);
@@ -101,7 +107,7 @@ bool RegistryKey::Open(REGSAM access) {
 
 bool RegistryKey::Create(DWORD options) {
   if (IsOpen()) Close();
-  if (!EnsureOwnRecord()) return false;
+  if (!EnsureOwnRecord() || !Fits(subkeyPath_)) return false;
   static char keyClass[] = "key";
   HKEY created = nullptr;
   lastError_ = RegCreateKeyExA(BaseHandle(), subkeyPath_.CStr(), 0, keyClass, options, access_, nullptr, &created,
@@ -189,7 +195,7 @@ bool RegistryKey::ReadValue(const CString& name, DWORD sizeHint, RegistryValue& 
 }
 
 RegistryValueIterator RegistryKey::FindValue(const CString& name) {
-  if (!IsOpen()) return ValuesEnd();
+  if (!IsOpen() || !Fits(name)) return ValuesEnd();
   DWORD size = 0;
   lastError_ = RegQueryValueExA(OwnHandle(), name.CStr(), nullptr, nullptr, nullptr, &size);
   if (lastError_ != ERROR_SUCCESS && lastError_ != ERROR_MORE_DATA) return ValuesEnd();
@@ -202,13 +208,13 @@ RegistryValueIterator RegistryKey::FindValue(const CString& name) {
 }
 
 bool RegistryKey::SetValue(const RegistryValue& value) {
-  if (!IsOpen()) return false;
+  if (!IsOpen() || !Fits(value.Name())) return false;
   lastError_ = RegSetValueExA(OwnHandle(), value.Name().CStr(), 0, value.Type(), value.Data(), value.Size());
   return lastError_ == ERROR_SUCCESS;
 }
 
 bool RegistryKey::DeleteValue(const CString& name) {
-  if (!IsOpen()) return false;
+  if (!IsOpen() || !Fits(name)) return false;
   lastError_ = RegDeleteValueA(OwnHandle(), name.CStr());
   return lastError_ == ERROR_SUCCESS;
 }
@@ -222,7 +228,7 @@ bool RegistryKey::DeleteSubKey(const CString& name) {
 bool RegistryKey::DeleteSubKeyOn(const CString& name, bool onWindowsNT) {
   if (!IsOpen()) return false;
   // "" names this key itself: the platform would delete it with all it holds.
-  if (name.IsEmpty()) return false;
+  if (name.IsEmpty() || !Fits(name)) return false;
   if (!onWindowsNT) {
     lastError_ = RegDeleteKeyA(OwnHandle(), name.CStr());
     if (lastError_ == ERROR_SUCCESS || lastError_ == ERROR_FILE_NOT_FOUND) return lastError_ == ERROR_SUCCESS;
@@ -355,6 +361,7 @@ bool RegistryKey::MoveInto(const RegistryKey& destination) {
 }
 
 bool RegistryKey::LoadHive(const CString& file) {
+  if (!Fits(subkeyPath_)) return false;
   lastError_ = RegLoadKeyA(ParentHandle(), subkeyPath_.CStr(), file.CStr());
   return lastError_ == ERROR_SUCCESS;
 }
@@ -367,6 +374,7 @@ bool RegistryKey::SaveHive(const CString& file) {
 
 bool RegistryKey::UnloadHive() {
   if (IsOpen()) Close();
+  if (!Fits(subkeyPath_)) return false;
   lastError_ = RegUnLoadKeyA(ParentHandle(), subkeyPath_.CStr());
   return lastError_ == ERROR_SUCCESS;
 }

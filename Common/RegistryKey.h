@@ -32,6 +32,12 @@ class RegistryKey {
   // asks for (not KEY_READ, which would add READ_CONTROL).
   static constexpr REGSAM kKeyAccess = 0x1001F;
 
+  // The platform counts a name's bytes in 16 bits: a longer key path or
+  // value name would reach it cut to its length modulo 65536 and name
+  // another key or value (one of 65536 bytes names the key itself). Every
+  // call refuses such names with ERROR_INVALID_PARAMETER instead.
+  static bool NameFits(const CString& name) { return name.Length() < 0xFFFF; }
+
   // A predefined root is open at once; any other handle is opened again
   // (duplicated); a null handle gives a key that never opens.
   RegistryKey(HKEY root, REGSAM access);
@@ -111,6 +117,8 @@ class RegistryKey {
     DWORD longestData = 0;
   };
 
+  // False, with the error kept, for a name the platform would misread.
+  bool Fits(const CString& name);
   HKEY ParentHandle() const;
   HKEY OwnHandle() const;
   // What the subkey path is relative to: the parent's handle, or the key's

@@ -16,7 +16,9 @@ PrinterInstallRequest::PrinterInstallRequest(const char* request) {
   const char* at = request;
   while (*at && fields_.size() < kFields) {
     const char* end = at;
-    while (*end && *end != '|') ++end;
+    // By characters: a double-byte character whose second byte is that of
+    // "|" belongs to its field.
+    while (*end && *end != '|') end += CString::IsLeadByte(static_cast<unsigned char>(*end)) && end[1] ? 2 : 1;
     if (end != at) fields_.emplace_back(at, static_cast<size_t>(end - at));
     at = *end ? end + 1 : end;
   }

@@ -4,9 +4,10 @@
 //   printer name|driver model|port|comment|share name
 //
 // A run of "|" is one separator, so an empty field cannot be given: the
-// fields after it move up. Fields past the fifth are ignored. A comment or
-// share name that is exactly "NULL" means none; a printer with a share name,
-// or with none given at all, is asked for as shared.
+// fields after it move up; a double-byte character is never split. Fields
+// past the fifth are ignored. A comment or share name that is exactly "NULL"
+// means none; a printer with a share name, or with none given at all, is
+// asked for as shared.
 //
 // Install asks the spooler to add the printer. When the spooler lacks the
 // driver model, the driver is installed from the system printer INF

@@ -7,6 +7,7 @@
 
 #include "CurrentUserRoot.h"
 #include "ExportArguments.h"
+#include "RegistryKey.h"
 
 int SetCurrentUserKey(const char* path) {
   return GuardExport(0, [&] {
@@ -30,10 +31,12 @@ void DeleteRegistryValue(const std::string& keyPath, const std::string& valueNam
     const std::string* key = ArgumentAddress(keyPath);
     const std::string* name = ArgumentAddress(valueName);
     if (!key || !name) return;
+    CString keyText = ArgumentText(*key), nameText = ArgumentText(*name);
+    if (!RegistryKey::NameFits(keyText) || !RegistryKey::NameFits(nameText)) return;
     // Always the running user's own key, whatever the current-user root says.
     HKEY opened = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, ArgumentText(*key).CStr(), 0, KEY_WRITE, &opened) != ERROR_SUCCESS) return;
-    RegDeleteValueA(opened, ArgumentText(*name).CStr());
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, keyText.CStr(), 0, KEY_WRITE, &opened) != ERROR_SUCCESS) return;
+    RegDeleteValueA(opened, nameText.CStr());
     RegCloseKey(opened);
   });
 }

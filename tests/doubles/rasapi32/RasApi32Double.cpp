@@ -18,6 +18,8 @@ namespace {
 
 const DWORD kDefaultEntrySize = 2088;
 const DWORD kBufferTooSmall = 603, kBufferInvalid = 610, kCannotFindEntry = 623, kInvalidSize = 632;
+// Longer names are in no phonebook (and would not fit a registry value name).
+const size_t kLongestEntryName = 256;
 
 bool IsLayoutSize(DWORD size) { return size == 1768 || size == 1796 || size == 2088; }
 // An entry name of 256 characters, and since Windows 2000 flags and a phonebook path behind it.
@@ -124,7 +126,7 @@ extern "C" __declspec(dllexport) DWORD WINAPI RasGetEntryPropertiesA(const char*
     if (!IsLayoutSize(layout)) return call.End(kInvalidSize);
   }
   std::vector<BYTE> stored(kDefaultEntrySize, 0);
-  if (entry && !FindEntry(entry, stored)) return call.End(kCannotFindEntry);
+  if (entry && (strlen(entry) > kLongestEntryName || !FindEntry(entry, stored))) return call.End(kCannotFindEntry);
   // Entries with alternate numbers behind them need more than the default.
   DWORD needed = stored.size() > kDefaultEntrySize ? static_cast<DWORD>(stored.size()) : kDefaultEntrySize;
   if (!buffer || *size < needed) {
@@ -146,7 +148,7 @@ extern "C" __declspec(dllexport) DWORD WINAPI RasSetEntryPropertiesA(const char*
                                                                     void* buffer, DWORD size, BYTE* deviceInfo,
                                                                     DWORD deviceInfoSize) {
   Call call = {"RasSetEntryPropertiesA", phonebook, entry, deviceInfo || deviceInfoSize, size, size, buffer, size};
-  if (!entry || !*entry) return call.End(ERROR_INVALID_NAME);
+  if (!entry || !*entry || strlen(entry) > kLongestEntryName) return call.End(ERROR_INVALID_NAME);
   if (!buffer) return call.End(kBufferInvalid);
   DWORD layout = 0;
   if (size >= sizeof layout) memcpy(&layout, buffer, sizeof layout);

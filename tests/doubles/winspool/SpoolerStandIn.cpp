@@ -8,6 +8,8 @@
 //
 // Tests steer and watch it below HKCU\Software\QELTests\Spooler:
 //   Refuse\<function> (DWORD): that function fails with this error code;
+//   Refuse\<function>@<n> (DWORD): only its n-th call (from 1) fails so;
+//   Counts\<function> (DWORD): calls of that function so far;
 //   Calls\0000, 0001, ...: each add call, its level and every field of its
 //     record (REG_SZ texts, REG_DWORD numbers and set pointers, REG_BINARY
 //     dependent files; a null field has no value);
@@ -78,7 +80,12 @@ BOOL Succeeded() {
 }
 
 bool Refused(const char* function) {
-  DWORD error = Control("\\Refuse").Read(function);
+  Key counts = Control("\\Counts");
+  DWORD call = counts.Read(function) + 1;
+  counts.Set(function, call);
+  Key refuse = Control("\\Refuse");
+  DWORD error = refuse.Read(function);
+  if (!error) error = refuse.Read((function + ("@" + std::to_string(call))).c_str());
   return error && !Fail(error);
 }
 
@@ -97,6 +104,13 @@ bool DriverDirectory(const char* environment, std::string* directory) {
 
 std::string DriverKey(const char* environment, DWORD version, const char* name) {
   return kPrint + "\\Environments\\" + environment + "\\Drivers\\Version-" + std::to_string(version) + "\\" + name;
+}
+
+// By characters: a double-byte character may end in the byte of "\".
+bool HasSeparator(const char* name) {
+  for (const char* c = name; *c; c += IsDBCSLeadByte(static_cast<BYTE>(*c)) && c[1] ? 2 : 1)
+    if (*c == '\\' || *c == ',') return true;
+  return false;
 }
 
 // A NUL-separated list with its closing NUL.
@@ -258,7 +272,7 @@ __declspec(dllexport) HANDLE WINAPI AddPrinterA(LPSTR, DWORD level, LPBYTE info)
   bool driverKnown = false;
   for (DWORD version : {0, 2, 3})
     driverKnown |= p->pDriverName && Key(HKEY_LOCAL_MACHINE, DriverKey(kNative, version, p->pDriverName), false).key;
-  if (!name || !*name || strlen(name) > 220 || strpbrk(name, "\\,")) return Fail(ERROR_INVALID_PRINTER_NAME), nullptr;
+  if (!name || !*name || strlen(name) > 220 || HasSeparator(name)) return Fail(ERROR_INVALID_PRINTER_NAME), nullptr;
   if (Key(HKEY_LOCAL_MACHINE, path, false).key) return Fail(ERROR_PRINTER_ALREADY_EXISTS), nullptr;
   // Ports are not modelled: any named port will do.
   if (!p->pPortName || !*p->pPortName) return Fail(ERROR_UNKNOWN_PORT), nullptr;
@@ -279,6 +293,8 @@ __declspec(dllexport) HANDLE WINAPI AddPrinterA(LPSTR, DWORD level, LPBYTE info)
 }
 
 __declspec(dllexport) BOOL WINAPI ClosePrinter(HANDLE printer) {
+  // A refused close leaves the handle open, as a spooler that failed would.
+  if (Refused("ClosePrinter")) return FALSE;
   if (!printer) return Fail(ERROR_INVALID_HANDLE);
   delete static_cast<char*>(printer);
   Key control = Control("");

@@ -1,0 +1,327 @@
+// QELSystemExt's script exports with bad texts and a failing platform: each
+// writes only its own findings, reports the platform's own errors, and
+// leaves the platform as it found it when it cannot go on.
+#include <objbase.h>
+
+#include <algorithm>
+#include <climits>
+#include <cstring>
+#include <memory>
+
+#include "NetCfgDouble.h"
+#include "Sweep.h"
+
+using namespace sweep;
+
+namespace {
+
+const std::string kFindings = UserRoot() + "\\" + kProduct + "\\QELScriptExtension\\";
+const std::string kStore = std::string(kProduct) + "\\QELScriptExtension\\RASEntries";
+const std::string kPolicy = "Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer";
+
+// Only these values of the findings key (and keys made on the way to it).
+Allowed Findings(const std::string& key, std::initializer_list<const char*> names) {
+  std::vector<std::string> allowed(names.begin(), names.end());
+  return [key, allowed](const Change& c) {
+    if (!c.item.isValue) return OnTheWayTo(c, "HKCU\\" + kFindings + key);
+    return c.after && Within(c.item.where, "HKCU\\" + kFindings + key) &&
+           std::find(allowed.begin(), allowed.end(), c.item.name) != allowed.end();
+  };
+}
+
+// An entry whose bytes all differ from their neighbours, its size field
+// `layout`, no alternate numbers.
+std::string Entry(size_t size, int seed, DWORD layout) {
+  std::string bytes(size, '\0');
+  for (size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>(i * 7 + seed);
+  if (size >= 160) bytes.replace(156, 4, 4, '\0');
+  if (size >= 4) bytes.replace(0, 4, reinterpret_cast<const char*>(&layout), 4);
+  return bytes;
+}
+
+DWORD Number(const RawValue& value) {
+  DWORD number = 0;
+  if (value.data.size() == sizeof number) memcpy(&number, value.data.data(), sizeof number);
+  return number;
+}
+
+class SystemExtSweep : public testing::Test {
+ protected:
+  void SetUp() override {
+    RawDeleteTree(HKEY_LOCAL_MACHINE, PhonebookKey());
+    RawDeleteTree(HKEY_CURRENT_USER, kStore);
+  }
+  void TearDown() override {
+    RawDeleteTree(HKEY_LOCAL_MACHINE, PhonebookKey());
+    RawDeleteTree(HKEY_CURRENT_USER, kStore);
+    RawDeleteTree(HKEY_CURRENT_USER, UserRoot());
+    RawCreateKey(HKEY_CURRENT_USER, UserRoot());
+  }
+
+  void Binding(const char* text) {
+    SCOPED_TRACE(text ? std::string(text).substr(0, 60) : "(null)");
+    int result = -1;
+    Case([&] { result = Dlls().isBinding(text); }, Findings("DialUp", {"TCPBinding"}));
+    EXPECT_EQ(0, result);
+    EXPECT_EQ(text && strncmp(text, "MSTCP", 5) == 0 ? "true" : "false", TextAt(kFindings + "DialUp", "TCPBinding"));
+  }
+
+  void Icon(const char* text, const char* new95, const char* new98NT) {
+    SCOPED_TRACE(text ? std::string(text).substr(0, 60) : "(null)");
+    int results[2] = {-1, -1};
+    Case([&] { results[0] = Dlls().icon95(text); }, Findings("QELIcon", {"New95"}));
+    Case([&] { results[1] = Dlls().icon98(text); }, Findings("QELIcon", {"New98NT"}));
+    EXPECT_EQ(0, results[0] + results[1]);
+    EXPECT_EQ(new95, TextAt(kFindings + "QELIcon", "New95"));
+    EXPECT_EQ(new98NT, TextAt(kFindings + "QELIcon", "New98NT"));
+  }
+
+  // An entry in the stand-in's default phonebook.
+  static void Put(const std::string& name, const std::string& bytes) {
+    RawSetValue(HKEY_LOCAL_MACHINE, PhonebookKey() + "\\Phonebook", name, REG_BINARY, bytes.data(),
+                static_cast<DWORD>(bytes.size()));
+  }
+
+  // The stand-in's log of calls, oldest first: each call's values by name.
+  std::vector<std::map<std::string, RawValue>> RasCalls() {
+    std::vector<std::string> names = RawSubkeyNames(HKEY_LOCAL_MACHINE, PhonebookKey() + "\\Calls");
+    std::sort(names.begin(), names.end());
+    std::vector<std::map<std::string, RawValue>> calls;
+    for (const std::string& name : names) {
+      calls.emplace_back();
+      for (const char* value : {"Function", "Entry", "Size", "Bytes", "Result"})
+        calls.back()[value] = ReadRawValue(HKEY_LOCAL_MACHINE, PhonebookKey() + "\\Calls\\" + name, value);
+    }
+    return calls;
+  }
+
+  // 0 exactly when the entry's bytes, as the service handed them over, were
+  // stored under its very name; otherwise the service's own code, if it gave
+  // one, and nothing stored.
+  DWORD Saved(const char* name) {
+    SCOPED_TRACE(name ? "entry " + std::string(name).substr(0, 60) : "entry (null)");
+    RawDeleteTree(HKEY_LOCAL_MACHINE, PhonebookKey() + "\\Calls");
+    DWORD result = 1;
+    std::vector<Change> changes = Case([&] { result = Dlls().getRasEntry(name); }, [&](const Change& c) {
+      return OnTheWayTo(c, "HKCU\\" + kStore) ||
+             (c.item.isValue && c.after && SameText(c.item.where, "HKCU\\" + kStore) && c.item.name == name);
+    });
+    std::vector<std::map<std::string, RawValue>> calls = RasCalls();
+    RawValue stored = ReadRawValue(HKEY_CURRENT_USER, kStore, name ? name : "");
+    if (result == 0) {
+      EXPECT_FALSE(calls.empty());
+      if (calls.empty()) calls.emplace_back();  // so the checks below fail rather than crash
+      EXPECT_EQ(0u, Number(calls.back()["Result"]));
+      EXPECT_EQ(std::string(name ? name : "") + '\0', calls.back()["Entry"].Bytes());
+      EXPECT_EQ(calls.back()["Bytes"].Bytes(), stored.Bytes());
+      EXPECT_EQ(static_cast<DWORD>(REG_BINARY), stored.type);
+    } else {
+      EXPECT_TRUE(changes.empty()) << "code " << result;
+      DWORD answered = calls.empty() ? 0 : Number(calls.back()["Result"]);
+      EXPECT_TRUE(answered == 0 || answered == result) << "the service's own code " << answered;
+    }
+    return result;
+  }
+};
+
+class SystemExtSweep_Cp932 : public SystemExtSweep {};
+
+}  // namespace
+
+TEST_F(SystemExtSweep, DialUpFindingsAndBindings) {
+  int result = -1;
+  std::vector<Change> changes =
+      Case([&] { result = Dlls().addDialUp(); }, Findings("DialUp", {"TCP", "VRedir", "VServer", "VServer2", "NetTrans"}));
+  EXPECT_EQ(0, result);
+  EXPECT_EQ(5, std::count_if(changes.begin(), changes.end(), [](const Change& c) { return c.item.isValue; }));
+  for (const char* name : {"TCP", "VRedir", "VServer", "VServer2", "NetTrans"}) {
+    std::string number = TextAt(kFindings + "DialUp", name);
+    EXPECT_TRUE(number.size() == 4 && std::all_of(number.begin(), number.end(), isdigit)) << name << " " << number;
+  }
+  {
+    // Findings that cannot be written are not written anywhere else.
+    DeniedKey denied(HKEY_CURRENT_USER, kFindings + "DialUp");
+    ASSERT_TRUE(denied.Denied());
+    Case([&] { result = Dlls().addDialUp(); }, NothingElse);
+    Case([&] { result = Dlls().isBinding("MSTCP"); }, NothingElse);
+  }
+
+  for (const char* text : {static_cast<const char*>(nullptr), "MSTCP", "MSTCP\\0001", "MSTC", "mstcp", " MSTCP", "MSTCp"})
+    Binding(text);
+  for (const auto& text : Lengths('M')) Binding(text.second.c_str());
+  for (const auto& text : Lengths('x', "MSTCP")) Binding(text.second.c_str());
+}
+
+TEST_F(SystemExtSweep, IconIndexesAtTheIntegerLimits) {
+  const char* const kMax = "2147483647";
+  const char* const kMin = "-2147483648";
+  const char* const rows[][3] = {
+      {nullptr, "0", "0"},        {"", "0", "0"},         {"41", "41", "41"},         {"65", "71", "71"},
+      {"79", "85", "86"},         {"80", "86", "0"},      {"2147483641", kMax, "0"},  {"2147483642", kMax, "0"},
+      {kMax, kMax, "0"},          {"2147483648", kMax, "0"}, {"4294967296", kMax, "0"}, {"99999999999999999999", kMax, "0"},
+      {kMin, kMin, kMin},         {"-2147483649", kMin, kMin}, {"-99999999999999999999", kMin, kMin},
+      {" \t+41x", "41", "41"},    {"-0", "0", "0"},       {"0x50", "0", "0"},         {"--5", "0", "0"},
+  };
+  for (const auto& row : rows) Icon(row[0], row[1], row[2]);
+  for (const auto& text : Lengths('9')) Icon(text.second.c_str(), text.second.empty() ? "0" : kMax, "0");
+  for (const auto& text : Lengths('0', "-")) Icon(text.second.c_str(), "0", "0");
+  for (const auto& text : Lengths('x')) Icon(text.second.c_str(), "0", "0");
+}
+
+TEST_F(SystemExtSweep, PhonebookEntriesOfEveryNameSizeAndError) {
+  // The long names are in no phonebook.
+  std::vector<std::string> names = {"Office", "  ", "Entry\\with\\separators", ""};
+  for (size_t i = 0; i < names.size(); ++i) Put(names[i], Entry(2088, static_cast<int>(i), 2088));
+  for (const auto& text : Lengths('r')) names.push_back(text.second);
+  Put("Long", Entry(2200, 99, 2088));  // alternate numbers behind it: more than the default entry
+
+  EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_PARAMETER), Saved(nullptr));
+  EXPECT_EQ(623u, Saved("Missing"));
+  EXPECT_EQ(603u, Saved("Long"));
+  for (const std::string& name : names) Saved(name.c_str());
+  EXPECT_EQ(0u, Saved("Office"));
+
+  // The service answering the size query with too little, an error, or a
+  // size of no layout; a store that cannot be written.
+  const std::pair<DWORD, DWORD> answers[] = {{0, 0}, {3, 0}, {3, 632}, {4, 0}, {100, 0}, {1768, 0},
+                                             {1796, 0}, {100000, 0}, {2088, 603}, {2088, 0}};
+  for (const auto& answer : answers) {
+    SCOPED_TRACE("size query answered " + std::to_string(answer.first) + ", " + std::to_string(answer.second));
+    RawSetDword(HKEY_LOCAL_MACHINE, PhonebookKey(), "QuerySize", answer.first);
+    RawSetDword(HKEY_LOCAL_MACHINE, PhonebookKey(), "QueryResult", answer.second);
+    EXPECT_EQ(answer.first == 2088, Saved("Office") == 0);
+  }
+  {
+    DeniedKey denied(HKEY_CURRENT_USER, kStore);
+    ASSERT_TRUE(denied.Denied());
+    Case([&] { Dlls().getRasEntry("Office"); }, NothingElse);
+    Case([&] { Dlls().addRasEntry(); }, NothingElse);
+  }
+}
+
+TEST_F(SystemExtSweep, StoredValuesOfEverySizeReplayedOnce) {
+  // Every size from nothing to well past one entry, with what GetRASEntry
+  // leaves beside them; one replay, and one call per stored value.
+  std::map<std::string, std::string> stored;
+  for (size_t size = 0; size <= 3000; ++size) {
+    char name[16];
+    snprintf(name, sizeof name, "raw %04u", static_cast<unsigned>(size));
+    stored[name] = Entry(size, static_cast<int>(size), 2088);
+  }
+  stored[""] = Entry(2088, 1, 2088);
+  stored[std::string(4096, 'r')] = Entry(2088, 2, 2088);
+  for (const auto& value : stored)
+    RawSetValue(HKEY_CURRENT_USER, kStore, value.first, REG_BINARY, value.second.data(),
+                static_cast<DWORD>(value.second.size()));
+
+  int result = -1;
+  Case([&] { result = Dlls().addRasEntry(); },
+       [](const Change& c) { return Within(c.item.where, "HKLM\\" + PhonebookKey() + "\\Phonebook") && c.after; });
+  EXPECT_EQ(0, result);
+  std::vector<std::map<std::string, RawValue>> calls = RasCalls();
+  EXPECT_EQ(stored.size(), calls.size());
+  std::map<std::string, int> seen;
+  for (auto& call : calls) {
+    std::string name = call["Entry"].Bytes().substr(0, call["Entry"].Bytes().find('\0'));
+    SCOPED_TRACE("replayed " + name.substr(0, 40));
+    ASSERT_EQ(1u, stored.count(name));
+    EXPECT_EQ(1, ++seen[name]) << "replayed once";
+    std::string expected = stored[name].substr(0, 2088);
+    DWORD size = static_cast<DWORD>(expected.size());
+    expected.replace(0, std::min<size_t>(4, size), reinterpret_cast<const char*>(&size), std::min<size_t>(4, size));
+    EXPECT_EQ("RasSetEntryPropertiesA", call["Function"].Bytes().substr(0, 22));
+    EXPECT_EQ(size, Number(call["Size"]));
+    EXPECT_EQ(expected, call["Bytes"].Bytes());
+  }
+}
+
+TEST_F(SystemExtSweep, FileSharingWithTheConfigurationFailingAtEachStep) {
+  ASSERT_EQ(S_OK, CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+  {
+    NetCfgDouble netcfg;
+    ASSERT_EQ(S_OK, netcfg.registration);
+    struct Row {
+      const char* what;
+      std::function<void(NetCfgAnswers&)> answer;
+    };
+    const Row rows[] = {
+        {"as it should", [](NetCfgAnswers&) {}},
+        {"no object", [](NetCfgAnswers& a) { a.create = REGDB_E_CLASSNOTREG; }},
+        {"no memory", [](NetCfgAnswers& a) { a.create = E_OUTOFMEMORY; }},
+        {"no lock interface", [](NetCfgAnswers& a) { a.lockInterface = false; }},
+        {"lock held", [](NetCfgAnswers& a) { a.lock = S_FALSE; }},
+        {"lock failing", [](NetCfgAnswers& a) { a.lock = E_FAIL; }},
+        {"lock timing out", [](NetCfgAnswers& a) { a.lock = NETCFG_E_NO_WRITE_LOCK; }},
+        {"present", [](NetCfgAnswers& a) { a.installed = true; }},
+        {"no class", [](NetCfgAnswers& a) { a.installed = true; a.classGuid = E_FAIL; }},
+        {"no removal", [](NetCfgAnswers& a) { a.installed = true; a.deinstall = E_FAIL; }},
+        {"no reinstall", [](NetCfgAnswers& a) { a.installed = true; a.install = E_FAIL; }},
+        {"no install", [](NetCfgAnswers& a) { a.install = E_FAIL; }},
+        {"restart asked", [](NetCfgAnswers& a) { a.install = NETCFG_S_REBOOT; }},
+        {"no apply", [](NetCfgAnswers& a) { a.apply = E_FAIL; }},
+    };
+    for (const Row& row : rows) {
+      SCOPED_TRACE(row.what);
+      netcfg.answers = NetCfgAnswers();
+      row.answer(netcfg.answers);
+      netcfg.calls.clear();
+      int result = -1;
+      Case([&] { result = Dlls().fileShare(); }, NothingElse);
+      bool locked = std::find(netcfg.calls.begin(), netcfg.calls.end(), "AcquireWriteLock 5 Corvane Systems") !=
+                        netcfg.calls.end() && netcfg.answers.lock == S_OK;
+      bool changed = std::any_of(netcfg.calls.begin(), netcfg.calls.end(), [](const std::string& call) {
+        return call.rfind("Install", 0) == 0 || call.rfind("DeInstall", 0) == 0 || call == "Apply";
+      });
+      EXPECT_EQ(locked ? 1 : 0, result) << "1 exactly when the pass held the lock";
+      EXPECT_EQ(locked, changed);
+      EXPECT_EQ(locked, std::count(netcfg.calls.begin(), netcfg.calls.end(), "ReleaseWriteLock") == 1);
+      EXPECT_EQ(0, netcfg.outstanding) << "every interface given back";
+    }
+  }
+  CoUninitialize();
+}
+
+TEST_F(SystemExtSweep, SelfRegistrationTouchesOnlyThePolicyValue) {
+  const bool existed = RawKeyExists(HKEY_CURRENT_USER, kPolicy);
+  const RawValue kept = ReadRawValue(HKEY_CURRENT_USER, kPolicy, "NoSaveSettings");
+  auto onlyThePolicy = [](const Change& c) {
+    return c.item.isValue && !c.after && c.item.name == "NoSaveSettings" && Within(c.item.where, "HKCU\\" + kPolicy);
+  };
+  const std::function<void()> setups[] = {
+      [] { RawSetDword(HKEY_CURRENT_USER, kPolicy, "NoSaveSettings", 1); },
+      [] { RawSetText(HKEY_CURRENT_USER, kPolicy, "NoSaveSettings", "1"); },
+      [] { RawSetText(HKEY_CURRENT_USER, kPolicy, "Sweep Kept", "1"); },
+      [] { RawDeleteTree(HKEY_CURRENT_USER, kPolicy); },
+  };
+  for (const auto& setup : setups) {
+    setup();
+    HRESULT result = E_FAIL;
+    Case([&] { result = Dlls().registerServer(); }, onlyThePolicy);
+    EXPECT_EQ(S_OK, result);
+    EXPECT_FALSE(ReadRawValue(HKEY_CURRENT_USER, kPolicy, "NoSaveSettings").Found());
+  }
+  RawSetDword(HKEY_CURRENT_USER, kPolicy, "NoSaveSettings", 1);
+  {
+    DeniedKey denied(HKEY_CURRENT_USER, kPolicy);
+    ASSERT_TRUE(denied.Denied());
+    Case([&] { EXPECT_EQ(S_OK, Dlls().registerServer()); }, NothingElse);
+  }
+  // The policy as it was: this test holds it alone (see the registration).
+  RawDeleteTree(HKEY_CURRENT_USER, kPolicy);
+  if (!existed) RegDeleteKeyA(HKEY_CURRENT_USER, kPolicy.c_str());
+  if (kept.Found()) RawSetValue(HKEY_CURRENT_USER, kPolicy, "NoSaveSettings", kept.type, kept.data.data(),
+                                static_cast<DWORD>(kept.data.size()));
+}
+
+TEST_F(SystemExtSweep_Cp932, DoubleByteTexts) {
+  ASSERT_TRUE(InCodePage932());
+  const std::string d = kDoubleByte;
+  // The last is "MSTCP" in full-width letters.
+  for (const std::string& text : {"MSTCP" + d, d + "MSTCP", std::string("\x82\x6c\x82\x72\x82\x73\x82\x62\x82\x6f")})
+    Binding(text.c_str());
+  Icon(("4" + d).c_str(), "4", "4");
+  Icon((d + "4").c_str(), "0", "0");
+  const std::string name = "Office " + d + kPipeTrail;
+  Put(name, Entry(2088, 5, 2088));
+  EXPECT_EQ(0u, Saved(name.c_str()));
+}
