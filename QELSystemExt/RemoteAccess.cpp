@@ -1,23 +1,12 @@
 #include "RemoteAccess.h"
 
-namespace {
-
-template <class Fn>
-Fn Entry(HMODULE module, const char* name) {
-  return module ? reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name))) : nullptr;
-}
-
-}  // namespace
-
 RemoteAccess::RemoteAccess()
-    : module_(LoadLibraryA("rasapi32.dll")), loadError_(module_ ? ERROR_SUCCESS : GetLastError()),
-      getEntry_(Entry<GetEntryFn>(module_, "RasGetEntryPropertiesA")),
-      setEntry_(Entry<SetEntryFn>(module_, "RasSetEntryPropertiesA")) {
-  if (!IsAvailable() && loadError_ == ERROR_SUCCESS) loadError_ = module_ ? ERROR_PROC_NOT_FOUND : ERROR_MOD_NOT_FOUND;
-}
-
-RemoteAccess::~RemoteAccess() {
-  if (module_) FreeLibrary(module_);
+    : library_("rasapi32.dll"),
+      getEntry_(library_.Entry<GetEntryFn>("RasGetEntryPropertiesA")),
+      setEntry_(library_.Entry<SetEntryFn>("RasSetEntryPropertiesA")),
+      loadError_(library_.LastError()) {
+  if (!IsAvailable() && loadError_ == ERROR_SUCCESS)
+    loadError_ = library_.IsLoaded() ? ERROR_PROC_NOT_FOUND : ERROR_MOD_NOT_FOUND;
 }
 
 DWORD RemoteAccess::GetEntryProperties(const char* name, void* entry, DWORD& size) {

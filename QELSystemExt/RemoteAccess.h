@@ -7,11 +7,11 @@
 #include <windows.h>
 
 #include "CString.h"
+#include "LoadedLibrary.h"
 
 class RemoteAccess {
  public:
   RemoteAccess();
-  ~RemoteAccess();
   RemoteAccess(const RemoteAccess&) = delete;
   RemoteAccess& operator=(const RemoteAccess&) = delete;
 
@@ -29,8 +29,8 @@ class RemoteAccess {
   typedef DWORD(WINAPI* GetEntryFn)(const char*, const char*, void*, DWORD*, BYTE*, DWORD*);
   typedef DWORD(WINAPI* SetEntryFn)(const char*, const char*, void*, DWORD, BYTE*, DWORD);
 
-  HMODULE module_;
-  DWORD loadError_;
+  LoadedLibrary library_;
   GetEntryFn getEntry_;
   SetEntryFn setEntry_;
+  DWORD loadError_;
 };
