@@ -5,6 +5,7 @@
 #include <new>
 
 #include "DelimitedPath.h"
+#include "PlatformVersion.h"
 #include "RegistryInfo.h"
 #include "RegistryPath.h"
 #include "RegistrySubkeyIterator.h"
@@ -25,12 +26,6 @@ DWORD Doubled(DWORD size, DWORD limit) { return size >= limit / 2 ? limit : size
 SharedKeyHandle ShareIfOpen(const SharedKeyHandle& record) {
   if (record && record->Handle()) return record;
   return SharedKeyHandle::Make();
-}
-
-bool RunsOnWindowsNT() {
-  OSVERSIONINFOA version = {};
-  version.dwOSVersionInfoSize = sizeof version;
-  return GetVersionExA(&version) && version.dwPlatformId == VER_PLATFORM_WIN32_NT;
 }
 
 }  // namespace
@@ -222,7 +217,7 @@ bool RegistryKey::DeleteValue(const CString& name) {
 bool RegistryKey::DeleteSubKey(const CString& name) {
   // Windows NT deletes only keys without subkeys; Windows 95/98 deletes the
   // whole tree itself. The version is asked on each call, not cached.
-  return DeleteSubKeyOn(name, RunsOnWindowsNT());
+  return DeleteSubKeyOn(name, IsWindowsNT());
 }
 
 bool RegistryKey::DeleteSubKeyOn(const CString& name, bool onWindowsNT) {

@@ -6,6 +6,7 @@
 
 #include "DelimitedPath.h"
 #include "PlatformDirectory.h"
+#include "PlatformVersion.h"
 #include "RegistryKey.h"
 #include "RegistryValueIterator.h"
 
@@ -170,12 +171,6 @@ FilePath StartMenuFolder(bool allUsers) { return CurrentUserFolder(allUsers ? 22
 FilePath StartupFolder(bool allUsers) { return CurrentUserFolder(allUsers ? 24 : 7); }
 
 bool IsAllUsersFolder(int id) { return (id >= 22 && id <= 25) || id == 30 || id == 31; }
-
-bool IsWindowsNT() {
-  OSVERSIONINFOA version = {};
-  version.dwOSVersionInfoSize = sizeof version;  // 148
-  return GetVersionExA(&version) && version.dwPlatformId == VER_PLATFORM_WIN32_NT;
-}
 
 FilePath FolderValueToPath(const RegistryValue& value, HKEY root, const FilePath& profile) {
   if (value.Type() == REG_SZ) return FilePath(value.AsString());

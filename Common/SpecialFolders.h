@@ -65,8 +65,6 @@ FilePath StartupFolder(bool allUsers);
 
 // Ids 22 to 25, 30 and 31: the folders shared by all users.
 bool IsAllUsersFolder(int id);
-// The platform is of the Windows NT family.
-bool IsWindowsNT();
 
 // A stored folder value as a path: a REG_SZ as it is, a REG_EXPAND_SZ with
 // its environment references expanded ("%USERPROFILE%" meaning `profile`,
