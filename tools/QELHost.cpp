@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "CString.h"
+#include "KeyText.h"
 #include "TraceCapture.h"
 
 namespace {
@@ -117,42 +118,8 @@ void PrintHelp() {
 
 // ---- the registry as the host reads it back ---------------------------------
 
-struct Root {
-  const char* name;
-  const char* shortName;
-  HKEY handle;
-};
-
-const Root kRoots[] = {
-    {"HKEY_CLASSES_ROOT", "HKCR", HKEY_CLASSES_ROOT}, {"HKEY_CURRENT_USER", "HKCU", HKEY_CURRENT_USER},
-    {"HKEY_LOCAL_MACHINE", "HKLM", HKEY_LOCAL_MACHINE}, {"HKEY_USERS", "HKU", HKEY_USERS},
-    {"HKEY_CURRENT_CONFIG", "HKCC", HKEY_CURRENT_CONFIG},
-};
-
-// A key named as the libraries name it: root name (exactly), "\", subkey.
-struct KeyName {
-  HKEY root = nullptr;
-  std::string rootName;
-  std::string subkey;
-  std::string Text() const { return subkey.empty() ? rootName : rootName + "\\" + subkey; }
-};
-
-bool ParseKey(const std::string& text, KeyName* key) {
-  size_t separator = text.find('\\');
-  std::string head = text.substr(0, separator);
-  for (const Root& root : kRoots) {
-    if (head == root.name || head == root.shortName) {
-      key->root = root.handle;
-      key->rootName = root.name;
-      key->subkey = separator == std::string::npos ? "" : text.substr(separator + 1);
-      return true;
-    }
-  }
-  return false;
-}
-
-KeyName Below(const KeyName& base, const std::string& subkey) {
-  KeyName key = base;
+KeyText Below(const KeyText& base, const std::string& subkey) {
+  KeyText key = base;
   std::string rest = subkey;
   while (!rest.empty() && rest[0] == '\\') rest.erase(0, 1);
   if (!rest.empty()) key.subkey = key.subkey.empty() ? rest : key.subkey + "\\" + rest;
@@ -189,7 +156,7 @@ void PrintData(DWORD type, const std::vector<BYTE>& data) {
 }
 
 // One value, or every value of the key for "*".
-void ShowValues(const KeyName& key, const std::string& name) {
+void ShowValues(const KeyText& key, const std::string& name) {
   HKEY opened = nullptr;
   LONG status = RegOpenKeyExA(key.root, key.subkey.c_str(), 0, KEY_QUERY_VALUE, &opened);
   if (name.empty()) {
@@ -363,9 +330,9 @@ int main(int argc, char** argv) {
     return kNoLibrary;
   }
 
-  KeyName currentUser;
-  ParseKey("HKCU", &currentUser);
-  KeyName runningUser = currentUser;
+  KeyText currentUser;
+  ParseKeyText("HKCU", &currentUser);
+  KeyText runningUser = currentUser;
   if (!user.empty()) {
     typedef int (*SetUserFn)(const char*);
     SetUserFn setUser = Symbol<SetUserFn>(module, "SetCurrentUserKey");
@@ -375,9 +342,9 @@ int main(int argc, char** argv) {
     }
     setUser(user.c_str());
     // The library takes the key only when it exists; so does the read-back.
-    KeyName named;
+    KeyText named;
     HKEY probe = nullptr;
-    if (ParseKey(user, &named) &&
+    if (ParseKeyText(user, &named) &&
         RegOpenKeyExA(named.root, named.subkey.c_str(), 0, KEY_QUERY_VALUE, &probe) == ERROR_SUCCESS) {
       RegCloseKey(probe);
       currentUser = named;
@@ -405,7 +372,7 @@ int main(int argc, char** argv) {
 
   printf("  registry:%s\n", chosen->writes.empty() ? " (this export writes no value for the host)" : "");
   for (const Written& w : chosen->writes) {
-    KeyName key = Below(w.under == Under::CurrentUser ? currentUser : runningUser, Substitute(w.key, args));
+    KeyText key = Below(w.under == Under::CurrentUser ? currentUser : runningUser, Substitute(w.key, args));
     std::string names = w.values;
     if (names.empty()) ShowValues(key, "");
     for (size_t start = 0; start < names.size();) {

@@ -23,6 +23,8 @@
 #include <string>
 #include <vector>
 
+#include "KeyText.h"
+
 namespace {
 
 const char kProduct[] = "Software\\Corvane Systems\\Hollowmarch";
@@ -94,21 +96,11 @@ void DeleteTree(HKEY root, const std::string& path) {
 
 // "HKEY_USERS\S-1-5-21-..." as a root and a path below it.
 bool SplitKey(const std::string& text, HKEY* root, std::string* path) {
-  const struct {
-    const char *name, *shortName;
-    HKEY root;
-  } roots[] = {{"HKEY_USERS", "HKU", HKEY_USERS},
-               {"HKEY_CURRENT_USER", "HKCU", HKEY_CURRENT_USER},
-               {"HKEY_LOCAL_MACHINE", "HKLM", HKEY_LOCAL_MACHINE}};
-  size_t separator = text.find('\\');
-  std::string head = text.substr(0, separator);
-  for (const auto& known : roots) {
-    if (head != known.name && head != known.shortName) continue;
-    *root = known.root;
-    *path = separator == std::string::npos ? "" : text.substr(separator + 1);
-    return true;
-  }
-  return false;
+  KeyText key;
+  if (!ParseKeyText(text, &key)) return false;
+  *root = key.root;
+  *path = key.subkey;
+  return true;
 }
 
 // Shell icon numbering changed twice: Windows 95, then 98 and NT 4, then 2000.
