@@ -6,9 +6,8 @@ function(qel_warnings target)
   target_compile_options(${target} PRIVATE -Wall -Wextra -Werror -Wshadow -Wno-unused-parameter)
 endfunction()
 
-# Each DLL and program stands alone: the C and C++ runtimes and winpthread are
-# linked in. -static-libgcc/-static-libstdc++ alone still import
-# libwinpthread-1.dll.
+# Each DLL and program stands alone: the C++ runtime and libgcc are linked in
+# (only msvcrt.dll, which every target Windows has, stays a system DLL).
 function(qel_static_runtime target)
   target_link_options(${target} PRIVATE -static -static-libgcc -static-libstdc++)
 endfunction()

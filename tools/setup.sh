@@ -12,7 +12,7 @@ set -eu
 cd "$(dirname "$0")/.."
 
 packages="cmake ninja-build
-g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
+g++-mingw-w64-x86-64-win32 g++-mingw-w64-i686-win32
 binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
 googletest wine64 tzdata"
 want32=yes

@@ -1,4 +1,4 @@
-# 32-bit Windows build with Debian's mingw-w64 (posix threads): the shipped
+# 32-bit Windows build with Debian's mingw-w64 (win32 threads): the shipped
 # deliverable. Its test programs run under 32-bit Wine, which needs qemu's
 # i386 emulator here (cmake/with-i386.sh).
 set(CMAKE_SYSTEM_PROCESSOR i686)

@@ -1,8 +1,15 @@
 # What both mingw-w64 toolchains share; the including file sets QEL_TRIPLET.
 set(CMAKE_SYSTEM_NAME Windows)
 
-set(CMAKE_C_COMPILER   ${QEL_TRIPLET}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${QEL_TRIPLET}-g++-posix)
+# The win32-threads compilers, not the posix ones: with -static the posix
+# runtime brings winpthread, which imports GetTickCount64 (Windows Vista),
+# AddVectoredExceptionHandler (XP) and TryEnterCriticalSection (NT only), so
+# Windows 95/98, NT 4 and 2000 would refuse to load our DLLs. The win32
+# runtime imports nothing they lack (cmake/imports/ holds what each shipped
+# binary imports, and a test checks it). It has no std::thread or std::mutex,
+# which the product does not use.
+set(CMAKE_C_COMPILER   ${QEL_TRIPLET}-gcc-win32)
+set(CMAKE_CXX_COMPILER ${QEL_TRIPLET}-g++-win32)
 set(CMAKE_RC_COMPILER  ${QEL_TRIPLET}-windres)
 set(CMAKE_OBJDUMP      ${QEL_TRIPLET}-objdump)
 

@@ -1,4 +1,4 @@
-# 64-bit Windows build with Debian's mingw-w64 (posix threads). Test programs
+# 64-bit Windows build with Debian's mingw-w64 (win32 threads). Test programs
 # of this architecture run under wine64.
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(QEL_TRIPLET x86_64-w64-mingw32)
