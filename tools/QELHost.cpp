@@ -364,10 +364,12 @@ int main(int argc, char** argv) {
   printf(")\n");
 
   std::vector<std::string> lines;
+  bool traced = false;
   {
     TraceCapture trace;
     Call(module, *chosen, args, nulls);
     lines = trace.Lines();
+    traced = trace.IsAvailable();
   }
 
   printf("  registry:%s\n", chosen->writes.empty() ? " (this export writes no value for the host)" : "");
@@ -383,7 +385,10 @@ int main(int argc, char** argv) {
       start = bar + 1;
     }
   }
-  printf("  trace:%s\n", lines.empty() ? " (none)" : "");
+  if (!traced)
+    printf("  trace: (not seen: this Windows has no vectored exception handlers; use a debugger or DebugView)\n");
+  else
+    printf("  trace:%s\n", lines.empty() ? " (none)" : "");
   for (std::string line : lines) {
     while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
     printf("    %s\n", line.c_str());

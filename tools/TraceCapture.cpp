@@ -10,13 +10,31 @@
 
 TraceCapture* TraceCapture::current_ = nullptr;
 
+namespace {
+
+// Vectored handlers came with Windows XP: imported statically they would stop
+// the host program from loading on the older Windows it ships for, where it
+// then runs without the trace.
+typedef PVOID(WINAPI* AddHandlerFunction)(ULONG, PVECTORED_EXCEPTION_HANDLER);
+typedef ULONG(WINAPI* RemoveHandlerFunction)(PVOID);
+
+FARPROC Kernel32Entry(const char* name) {
+  HMODULE kernel = GetModuleHandleA("kernel32.dll");
+  return kernel ? GetProcAddress(kernel, name) : nullptr;
+}
+
+}  // namespace
+
 TraceCapture::TraceCapture() : handle_(nullptr), previous_(current_) {
   current_ = this;
-  handle_ = AddVectoredExceptionHandler(1, &TraceCapture::Handler);
+  auto add = reinterpret_cast<AddHandlerFunction>(reinterpret_cast<void*>(Kernel32Entry("AddVectoredExceptionHandler")));
+  if (add) handle_ = add(1, &TraceCapture::Handler);
 }
 
 TraceCapture::~TraceCapture() {
-  if (handle_) RemoveVectoredExceptionHandler(handle_);
+  auto remove =
+      reinterpret_cast<RemoveHandlerFunction>(reinterpret_cast<void*>(Kernel32Entry("RemoveVectoredExceptionHandler")));
+  if (handle_ && remove) remove(handle_);
   current_ = previous_;
 }
 

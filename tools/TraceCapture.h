@@ -14,6 +14,8 @@ class TraceCapture {
   TraceCapture(const TraceCapture&) = delete;
   TraceCapture& operator=(const TraceCapture&) = delete;
 
+  // False on a Windows without vectored handlers (before XP): nothing is seen.
+  bool IsAvailable() const { return handle_ != nullptr; }
   // Each OutputDebugStringA call, in order.
   const std::vector<std::string>& Lines() const { return lines_; }
   // All of them joined.
