@@ -203,7 +203,7 @@ bool PrinterDriverFromINF::InstallDriver() {
   CString directory;
   // Without a directory the snapshot and the removal would walk the root of
   // the current drive.
-  if (!spooler.DriverDirectory(&directory)) return false;
+  if (!spooler.DriverDirectory(kDriverEnvironment, &directory)) return false;
 
   SnapshotDriverDirectory(directory);
   bool registered = CopyDriverFiles(directory, files) && BuildDependentFiles(directory) && RegisterDriver(spooler);

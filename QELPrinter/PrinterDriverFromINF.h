@@ -37,8 +37,15 @@ class PrinterDriverFromINF {
   // A driver version that none of the Windows versions served here has.
   static constexpr DWORD kUndeterminedVersion = 0xFFFFFFFF;
   static constexpr size_t kDependentFilesReserve = 260;
-  // Drivers are registered for this environment on every Windows.
+  // The environment of this build's own processes, for the driver directory
+  // and the registration alike: the setup library copies into the directory
+  // of the process's own environment, and a spooler refuses a driver whose
+  // files lie in another's. Every Windows version gets the same one.
+#ifdef _WIN64
+  static constexpr const char* kDriverEnvironment = "Windows x64";
+#else
   static constexpr const char* kDriverEnvironment = "Windows NT x86";
+#endif
 
   explicit PrinterDriverFromINF(const CString& modelName);
   virtual ~PrinterDriverFromINF();

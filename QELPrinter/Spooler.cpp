@@ -31,13 +31,15 @@ bool Spooler::AddLocalPrinter(PRINTER_INFO_2A& printer) {
   return true;
 }
 
-bool Spooler::DriverDirectory(CString* directory) {
+bool Spooler::DriverDirectory(const char* environment, CString* directory) {
   if (!directory) return false;
+  // The spooler only reads the environment's text.
+  char* named = const_cast<char*>(environment);
   DWORD needed = 0;
-  GetPrinterDriverDirectoryA(nullptr, nullptr, 1, nullptr, 0, &needed);
+  GetPrinterDriverDirectoryA(nullptr, named, 1, nullptr, 0, &needed);
   if (needed == 0) return Failed();
   std::vector<char> buffer(needed + 1, '\0');
-  if (!GetPrinterDriverDirectoryA(nullptr, nullptr, 1, reinterpret_cast<BYTE*>(buffer.data()), needed, &needed))
+  if (!GetPrinterDriverDirectoryA(nullptr, named, 1, reinterpret_cast<BYTE*>(buffer.data()), needed, &needed))
     return Failed();
   *directory = CString(buffer.data(), strnlen(buffer.data(), buffer.size() - 1));
   return !directory->IsEmpty();

@@ -23,9 +23,9 @@ class Spooler {
   // LastError() holds its code, such as ERROR_UNKNOWN_PRINTER_DRIVER or
   // ERROR_PRINTER_ALREADY_EXISTS.
   bool AddLocalPrinter(PRINTER_INFO_2A& printer);
-  // The printer driver directory of this machine for this process's own
-  // environment; false when the spooler names none.
-  bool DriverDirectory(CString* directory);
+  // The printer driver directory of this machine for `environment` (such as
+  // "Windows NT x86"); false when the spooler names none.
+  bool DriverDirectory(const char* environment, CString* directory);
   // Registers a driver whose files lie in the driver directory.
   bool AddDriver(DRIVER_INFO_3A& driver);
 
