@@ -1,15 +1,23 @@
 #pragma once
-// A system library loaded by name for the length of a scope, for entry
-// points that not every Windows version has (so they cannot be imported
-// statically). The library is released when the object goes, on every path.
+// A system library loaded for the length of a scope, for libraries a machine
+// may lack (Remote Access comes with Dial-Up Networking only) and entry
+// points that not every Windows version has: neither can be imported
+// statically, or the DLL would not load at all where they are missing. The
+// library is released when the object goes, on every path.
 //
-//   LoadedLibrary kernel("Kernel32.dll");
+// Only the system directory is looked in. Loaded by bare name, a library is
+// searched for in the host's folder and, on Windows 95/98 and 2000, in the
+// current directory before the system directory, so a copy planted on a
+// share the host runs from would run its code inside ours.
+//
+//   LoadedLibrary kernel("kernel32.dll");
 //   auto entry = kernel.Entry<GetDiskFreeSpaceExFunction>("GetDiskFreeSpaceExA");
 
 #include <windows.h>
 
 class LoadedLibrary {
  public:
+  // `name`: a file name without folder, such as "rasapi32.dll".
   explicit LoadedLibrary(const char* name);
   ~LoadedLibrary();
   LoadedLibrary(const LoadedLibrary&) = delete;

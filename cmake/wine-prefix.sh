@@ -1,8 +1,9 @@
 #!/bin/sh
 # The test run's Wine prefix.
 #   wine-prefix.sh setup <prefix> [<program.exe>=<version> ...]
-#     makes the prefix anew, sets each program's Windows version and leaves
-#     one wineserver running for the rest of the run;
+#     makes the prefix anew, puts the stand-in DLLs of the folder QEL_STANDINS
+#     into its system directory, sets each program's Windows version and
+#     leaves one wineserver running for the rest of the run;
 #   wine-prefix.sh cleanup <prefix>
 #     stops that wineserver (and only that one).
 # WINE names the loader (wine64, or the 32-bit wine) and WINEARCH the
@@ -27,9 +28,20 @@ setup)
     exit 1
   fi
   "$WINESERVER" -w
+  # Where Windows keeps the DLLs they stand in for, since the library loads
+  # system DLLs from there alone; Wine's own stay builtin unless overridden.
+  if [ -n "${QEL_STANDINS:-}" ]; then
+    for standin in "$QEL_STANDINS"/*; do
+      cp "$standin" "$WINEPREFIX/drive_c/windows/system32/" || { echo "cannot install $standin" >&2; exit 1; }
+    done
+  fi
   # The redirects matter: without them CTest waits for the server's output.
   "$WINESERVER" -p </dev/null >/dev/null 2>&1
   "$WINE" cmd /c exit </dev/null >/dev/null 2>&1
+  # Windows 2000 and 98 look in the current directory before the system
+  # directory; so does this prefix, so a bare-name load shows as it would there.
+  "$WINE" reg add 'HKLM\System\CurrentControlSet\Control\Session Manager' /v SafeDllSearchMode \
+    /t REG_DWORD /d 0 /f </dev/null >/dev/null 2>&1 || { echo "cannot set SafeDllSearchMode" >&2; exit 1; }
   for pair in "$@"; do
     exe=${pair%%=*}
     version=${pair#*=}

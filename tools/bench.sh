@@ -14,6 +14,8 @@ export WINEDEBUG=-all
 rm -rf "$WINEPREFIX"
 WINEDLLOVERRIDES="mscoree,mshtml=" /usr/lib/wine/wine64 wineboot -i </dev/null >/dev/null 2>&1
 /usr/lib/wine/wineserver -w
+# The stand-ins where Windows keeps the libraries they replace.
+cp "$bin"/standins/* "$WINEPREFIX/drive_c/windows/system32/"
 # The printer benchmarks need a Windows that printer drivers serve.
 for program in PrinterLookupBench PrinterInstallBench; do
   /usr/lib/wine/wine64 reg add "HKCU\\Software\\Wine\\AppDefaults\\$program.exe" /v Version /d win2k /f \
@@ -23,8 +25,8 @@ cd "$bin"
 status=0
 for program in RegistryBench DirectoryBench PrinterLookupBench PrinterInstallBench SystemExtBench; do
   echo "== $program"
-  # Phonebook calls go to the stand-in beside the programs, and the printer
-  # installation to our spooler stand-in (winspool.drv here).
+  # Phonebook calls go to the stand-in, and the printer installation to our
+  # spooler stand-in.
   overrides="rasapi32=n"
   [ $program = PrinterInstallBench ] && overrides="winspool.drv=n"
   WINEDLLOVERRIDES="$overrides" /usr/lib/wine/wine64 "$program.exe" || status=$?

@@ -39,6 +39,9 @@ quiet "$wineserver" -p || true
 # Printer drivers serve Windows 95 to 2000; Wine reports Windows 7 unless told.
 quiet "$wine" reg add 'HKCU\Software\Wine\AppDefaults\QELHost.exe' /v Version /d win2k /f
 
+# Our spooler stand-in where Windows keeps the spooler's client library.
+cp "$bin/standins/winspool.drv" "$drive/windows/system32/"
+
 echo "== the sample printer INF and dummy driver files (ours)"
 cp tools/demo/ntprint.inf "$drive/windows/inf/ntprint.inf"
 source_dir="$drive/QEL Demo Driver Files"

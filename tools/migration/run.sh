@@ -79,6 +79,9 @@ REGEDIT4
 "Cab File Path"="C:\\QEL Driver Files"
 EOF
 quiet on target "$wine" reg import "$(windows_path "$work/machine.reg")"
+# The stand-ins where Windows keeps the spooler and Remote Access, the only
+# place the DLLs load system libraries from; both machines get them.
+cp "$bin"/standins/* "$drive/windows/system32/"
 # Until its server has saved the registry, a prefix cannot be copied.
 on target "$wineserver" -w
 cp -a "$work/target" "$work/source"
