@@ -15,3 +15,10 @@ endfunction()
 foreach(dll QELPrinter QELSystemExt)
   qel_add_export_check(${dll} ${CMAKE_SYSTEM_PROCESSOR} $<TARGET_FILE:${dll}> ${CMAKE_OBJDUMP})
 endforeach()
+
+# What the shipped binaries import, against cmake/imports: one test per tree.
+add_test(NAME imports-${CMAKE_SYSTEM_PROCESSOR}
+  COMMAND ${CMAKE_COMMAND} -DOBJDUMP=${CMAKE_OBJDUMP} -DARCH=${CMAKE_SYSTEM_PROCESSOR}
+          -DMANIFESTS=${PROJECT_SOURCE_DIR}/cmake/imports
+          "-DBINARIES=$<TARGET_FILE:QELPrinter>|$<TARGET_FILE:QELSystemExt>|$<TARGET_FILE:QELHost>"
+          -P ${PROJECT_SOURCE_DIR}/cmake/CheckImports.cmake)

@@ -1,0 +1,150 @@
+# Checks what shipped binaries ask of the platform: every function each one
+# imports must be listed in its manifest, with the oldest Windows that
+# exports it no newer than the binary's target, and every listed function
+# must still be imported. A loader refuses a binary with one import it lacks,
+# and Wine exports everything whatever Windows it reports, so only this
+# check sees such an import before a user does.
+#   cmake -DOBJDUMP=<objdump> -DARCH=i686|x86_64 -DMANIFESTS=<folder>
+#         -DBINARIES=<file>[|<file>...] -P CheckImports.cmake
+# The manifest of <name>.<ext> is <folder>/<name>-<ARCH>.txt, one import a
+# line: DLL, function, oldest Windows 9x, oldest Windows NT, whether the
+# first 64-bit Windows has it, then where that comes from. "#" starts a
+# comment. The columns take:
+#   9x:  95, 95-stub (exported, fails when called), 95-OSR2, 98, ME, none
+#   NT:  3.1, 3.5, 3.51, 4.0, 2000, XP, 2003, none
+#   x64: yes, no
+# and "?" where the history could not be established: such a line passes
+# and is listed as not established.
+# Targets: i686 loads on Windows 95 (OSR2 for the C runtime, see the
+# manifests), 98, NT 4.0 and 2000; x86_64 on every 64-bit Windows.
+cmake_minimum_required(VERSION 3.25)
+foreach(var OBJDUMP ARCH MANIFESTS BINARIES)
+  if(NOT DEFINED ${var})
+    message(FATAL_ERROR "CheckImports: ${var} not set")
+  endif()
+endforeach()
+
+if(ARCH STREQUAL "i686")
+  set(columns_checked "9x;NT")
+  set(allowed_9x "95;95-stub;95-OSR2")
+  set(allowed_NT "3.1;3.5;3.51;4.0")
+  set(target_text "Windows 95, 98, NT 4.0 and 2000")
+elseif(ARCH STREQUAL "x86_64")
+  set(columns_checked "x64")
+  set(allowed_x64 "yes")
+  set(target_text "the first 64-bit Windows (XP x64, Server 2003 SP1)")
+else()
+  message(FATAL_ERROR "CheckImports: unknown architecture '${ARCH}'")
+endif()
+
+# "DLL function" for each import of `file`. objdump prints, per DLL,
+# "\tDLL Name: KERNEL32.dll" and then one "\t<vma>\t <hint>  <name>" row a
+# function, up to an empty line.
+function(read_imports file out)
+  execute_process(COMMAND ${OBJDUMP} -p ${file} OUTPUT_VARIABLE dump RESULT_VARIABLE rc)
+  if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "CheckImports: ${OBJDUMP} -p ${file} failed (${rc})")
+  endif()
+  string(REPLACE ";" "\\;" dump "${dump}")
+  string(REPLACE "\n" ";" lines "${dump}")
+  set(dll "")
+  set(found "")
+  foreach(line IN LISTS lines)
+    if(line MATCHES "DLL Name: *([^ \t]+)")
+      string(TOUPPER "${CMAKE_MATCH_1}" dll)
+    elseif(line STREQUAL "")
+      set(dll "")
+    elseif(dll AND line MATCHES "^\t[0-9a-fA-F]+\t *[0-9]+ +([^ \t]+)")
+      list(APPEND found "${dll} ${CMAKE_MATCH_1}")
+    elseif(dll AND line MATCHES "^\t[0-9a-fA-F]+\t *([0-9]+) +<none>")
+      list(APPEND found "${dll} #${CMAKE_MATCH_1}")
+    endif()
+  endforeach()
+  list(REMOVE_DUPLICATES found)
+  set(${out} "${found}" PARENT_SCOPE)
+endfunction()
+
+# What is known of functions no manifest lists: the Windows each needs.
+set(refused_versions "")
+file(STRINGS "${MANIFESTS}/refused.txt" refused_rows)
+foreach(row IN LISTS refused_rows)
+  if(row MATCHES "^([^# ]+) +([^ ]+) +([^ ]+) +([^ ]+) +([^ ]+)")
+    string(TOUPPER "${CMAKE_MATCH_1}" dll)
+    string(MAKE_C_IDENTIFIER "${dll} ${CMAKE_MATCH_2}" key)
+    if(CMAKE_MATCH_3 STREQUAL "none")
+      set(refused_${key} "Windows ${CMAKE_MATCH_4} (no Windows 95/98 has it)")
+    else()
+      set(refused_${key} "Windows ${CMAKE_MATCH_3} or NT ${CMAKE_MATCH_4}")
+    endif()
+  endif()
+endforeach()
+
+string(REPLACE "|" ";" binaries "${BINARIES}")
+set(failures "")
+set(unknown "")
+foreach(file IN LISTS binaries)
+  if(NOT EXISTS "${file}")
+    message(FATAL_ERROR "CheckImports: ${file} does not exist (was this architecture built?)")
+  endif()
+  get_filename_component(name "${file}" NAME_WE)
+  get_filename_component(shown "${file}" NAME)
+  set(manifest "${MANIFESTS}/${name}-${ARCH}.txt")
+  if(NOT EXISTS "${manifest}")
+    message(FATAL_ERROR "CheckImports: no manifest ${manifest} for ${shown}")
+  endif()
+  read_imports("${file}" imports)
+
+  file(STRINGS "${manifest}" rows)
+  set(listed "")
+  foreach(row IN LISTS rows)
+    string(REGEX REPLACE "#.*" "" row "${row}")
+    string(STRIP "${row}" row)
+    if(NOT row)
+      continue()
+    endif()
+    if(NOT row MATCHES "^([^ ]+) +([^ ]+) +([^ ]+) +([^ ]+) +([^ ]+)( +(.*))?$")
+      list(APPEND failures "${shown}: manifest line not understood: ${row}")
+      continue()
+    endif()
+    string(TOUPPER "${CMAKE_MATCH_1}" dll)
+    set(entry "${dll} ${CMAKE_MATCH_2}")
+    set(value_9x "${CMAKE_MATCH_3}")
+    set(value_NT "${CMAKE_MATCH_4}")
+    set(value_x64 "${CMAKE_MATCH_5}")
+    list(APPEND listed "${entry}")
+    if(NOT entry IN_LIST imports)
+      list(APPEND failures "${shown}: ${entry} is listed but no longer imported (stale entry)")
+      continue()
+    endif()
+    foreach(column IN LISTS columns_checked)
+      set(value "${value_${column}}")
+      if(value STREQUAL "?")
+        list(APPEND unknown "${shown}: ${entry} (${column})")
+      elseif(NOT value IN_LIST allowed_${column})
+        list(APPEND failures "${shown}: ${entry} needs ${column} ${value}, newer than ${target_text}")
+      endif()
+    endforeach()
+  endforeach()
+  foreach(import IN LISTS imports)
+    if(NOT import IN_LIST listed)
+      string(MAKE_C_IDENTIFIER "${import}" key)
+      if(DEFINED refused_${key})
+        list(APPEND failures "${shown}: imports ${import}, which needs ${refused_${key}}")
+      else()
+        list(APPEND failures "${shown}: imports ${import}, which ${manifest} does not list")
+      endif()
+    endif()
+  endforeach()
+  list(LENGTH imports count)
+  message(STATUS "${shown}: ${count} imports")
+endforeach()
+
+if(unknown)
+  list(JOIN unknown "\n  " unknown_text)
+  message(STATUS "history not established (listed with ?):\n  ${unknown_text}")
+endif()
+if(failures)
+  list(JOIN failures "\n  " failure_text)
+  message(FATAL_ERROR "imports the target Windows would refuse, or a manifest out of date:\n  ${failure_text}")
+endif()
+message(STATUS "every import is listed and exported by ${target_text}")
