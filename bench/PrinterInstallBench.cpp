@@ -112,18 +112,25 @@ class BareInstall {
     if (AddLocal(printer)) return true;
     if (GetLastError() != ERROR_UNKNOWN_PRINTER_DRIVER) return false;
 
-    bench::LookupResult found = lookup_.Lookup(model);
-    if (!found.found) return false;
+    // One open serves the lookup, the copy and the dependent files.
+    HINF inf = once_ ? SetupOpenInfFileA(InfPath().c_str(), nullptr, INF_STYLE_WIN4, nullptr) : INVALID_HANDLE_VALUE;
+    bench::LookupResult found = lookup_.Lookup(model, inf);
+    if (!found.found) {
+      if (inf != INVALID_HANDLE_VALUE) SetupCloseInfFile(inf);
+      return false;
+    }
     DWORD needed = 0;
     GetPrinterDriverDirectoryA(nullptr, nullptr, 1, nullptr, 0, &needed);
     std::vector<char> buffer(needed + 1);
     if (!needed ||
-        !GetPrinterDriverDirectoryA(nullptr, nullptr, 1, reinterpret_cast<BYTE*>(buffer.data()), needed, &needed))
+        !GetPrinterDriverDirectoryA(nullptr, nullptr, 1, reinterpret_cast<BYTE*>(buffer.data()), needed, &needed)) {
+      if (inf != INVALID_HANDLE_VALUE) SetupCloseInfFile(inf);
       return false;
+    }
     std::string directory = buffer.data();
     std::set<std::string> before = TopNames(directory);
 
-    HINF inf = SetupOpenInfFileA(InfPath().c_str(), nullptr, INF_STYLE_WIN4, nullptr);
+    if (!once_) inf = SetupOpenInfFileA(InfPath().c_str(), nullptr, INF_STYLE_WIN4, nullptr);
     bool registered = inf != INVALID_HANDLE_VALUE && Copy(inf, found.section, directory);
     std::string dependent = registered ? DependentFiles(inf, found.section, directory) : std::string();
     if (inf != INVALID_HANDLE_VALUE) SetupCloseInfFile(inf);
