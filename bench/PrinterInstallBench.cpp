@@ -263,9 +263,8 @@ void Forget(const std::string& model) {
   DeleteTree(HKEY_CURRENT_USER, "Software\\QELTests\\Spooler\\Calls");
 }
 
-// Times the three sides on an INF of `models` models in rounds of
-// `installs` installs each; the order of the sides turns every round, so
-// that a slow stretch of the shared machine does not land on one side only.
+// Times the three sides on an INF of `models` models in five rounds of
+// `installs` installs each.
 Row Measure(const Settings& s, int (*installPrinter)(const char*), int models, int share) {
   Row row;
   row.models = models;
@@ -298,7 +297,8 @@ Row Measure(const Settings& s, int (*installPrinter)(const char*), int models, i
   const printerinf::Model* model = nullptr;
   for (const printerinf::Model& candidate : inf.Models())
     if (!candidate.previousName.empty() && candidate.hardwareIds) model = &candidate;
-  std::string request = "|" + model->previousName + "|LPT1:|benchmark|NULL";
+  const std::string& asked = model->previousName;
+  std::string request = "|" + asked + "|LPT1:|benchmark|NULL";
   printf("INF: %d models, %d per install section, %zu bytes; %zu driver files\n", models, share, row.bytes,
          files.size());
   printf("model \"%s\", asked for by its previous name \"%s\"\n", model->name.c_str(), model->previousName.c_str());
@@ -307,29 +307,34 @@ Row Measure(const Settings& s, int (*installPrinter)(const char*), int models, i
   std::vector<double> ours, bare, once, toBare, toOnce;
   int printer = 0;
   BareInstall perSection(false), oneOpen(true);
-  auto timeInstalls = [&](auto install) {
-    double total = 0;
-    for (int i = 0; i < s.installs; ++i) {
-      Forget(model->name);
-      std::string name = "Bench Printer " + std::to_string(printer++ % 1000);
-      total += bench::Timed([&] { install(name); });
-    }
-    return total / s.installs;
+  // Each install is made by the three sides in turn, in an order that turns
+  // from one install to the next, so that a slow moment of the shared
+  // machine lands on all three alike.
+  auto timeInstall = [&](auto install) {
+    Forget(model->name);
+    std::string name = "Bench Printer " + std::to_string(printer++ % 1000);
+    return bench::Timed([&] { install(name); });
   };
+  auto viaExport = [&](const std::string& name) { row.oursAdded += installPrinter((name + request).c_str()); };
   for (int round = 0; round < rounds; ++round) {
     double o = 0, b = 0, one = 0;
-    for (int side = 0; side < 3; ++side) {
-      switch ((side + round) % 3) {
-        case 0:
-          o = timeInstalls([&](const std::string& name) { row.oursAdded += installPrinter((name + request).c_str()); });
-          break;
-        case 1:
-          b = timeInstalls([&](const std::string& name) { row.bareAdded += perSection.Run(name, model->previousName); });
-          break;
-        default:
-          one = timeInstalls([&](const std::string& name) { row.onceAdded += oneOpen.Run(name, model->previousName); });
+    for (int i = 0; i < s.installs; ++i) {
+      for (int side = 0; side < 3; ++side) {
+        switch ((side + i) % 3) {
+          case 0:
+            o += timeInstall(viaExport);
+            break;
+          case 1:
+            b += timeInstall([&](const std::string& name) { row.bareAdded += perSection.Run(name, asked); });
+            break;
+          default:
+            one += timeInstall([&](const std::string& name) { row.onceAdded += oneOpen.Run(name, asked); });
+        }
       }
     }
+    o /= s.installs;
+    b /= s.installs;
+    one /= s.installs;
     ours.push_back(o);
     bare.push_back(b);
     once.push_back(one);
