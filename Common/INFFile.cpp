@@ -5,6 +5,7 @@ namespace {
 // One thread at a time uses the library, so a plain count will do.
 long g_openHandles = 0;
 long g_openQueues = 0;
+long g_opens = 0;
 
 // The setup library reports a queue it could not open either way.
 bool IsQueue(HSPFILEQ queue) { return queue && queue != INVALID_HANDLE_VALUE; }
@@ -12,13 +13,16 @@ bool IsQueue(HSPFILEQ queue) { return queue && queue != INVALID_HANDLE_VALUE; }
 }  // namespace
 
 INFFile::INFFile()
-    : handle_(INVALID_HANDLE_VALUE), lastError_(0), queue_(INVALID_HANDLE_VALUE), queueContext_(nullptr) {}
+    : stamp_(),
+      handle_(INVALID_HANDLE_VALUE), lastError_(0), queue_(INVALID_HANDLE_VALUE), queueContext_(nullptr) {}
 
 INFFile::~INFFile() { Close(); }
 
 long INFFile::OpenHandles() { return g_openHandles; }
 
 long INFFile::OpenFileQueues() { return g_openQueues; }
+
+long INFFile::Opens() { return g_opens; }
 
 void INFFile::Close() {
   CloseFileQueue();
@@ -35,10 +39,35 @@ bool INFFile::Failed() {
 
 bool INFFile::Open(const CString& path) {
   Close();
+  path_ = path;
+  // Taken before the read, so that a change while it reads shows too.
+  stamp_ = StampOf(path);
+  ++g_opens;
   handle_ = SetupOpenInfFileA(path.CStr(), nullptr, INF_STYLE_WIN4, nullptr);
   if (handle_ == INVALID_HANDLE_VALUE) return Failed();
   ++g_openHandles;
   return true;
+}
+
+INFFile::Stamp INFFile::StampOf(const CString& path) {
+  // A search rather than GetFileAttributesExA, which Windows 95 lacks.
+  Stamp stamp = {};
+  WIN32_FIND_DATAA entry;
+  HANDLE search = FindFirstFileA(path.CStr(), &entry);
+  if (search == INVALID_HANDLE_VALUE) return stamp;
+  FindClose(search);
+  stamp.found = true;
+  stamp.lastWrite = entry.ftLastWriteTime;
+  stamp.sizeHigh = entry.nFileSizeHigh;
+  stamp.sizeLow = entry.nFileSizeLow;
+  return stamp;
+}
+
+bool INFFile::Unchanged() const {
+  if (!stamp_.found) return false;
+  Stamp now = StampOf(path_);
+  return now.found && CompareFileTime(&now.lastWrite, &stamp_.lastWrite) == 0 && now.sizeHigh == stamp_.sizeHigh &&
+         now.sizeLow == stamp_.sizeLow;
 }
 
 bool INFFile::FindFirstLine(const char* section, const char* key, INFCONTEXT* found) {

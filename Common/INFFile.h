@@ -32,6 +32,12 @@ class INFFile {
   // what this object held before. False leaves the reader's invalid handle.
   bool Open(const CString& path);
   bool IsOpen() const { return handle_ != INVALID_HANDLE_VALUE; }
+  // The path given to the last Open.
+  const CString& Path() const { return path_; }
+  // The file at Path() is still the one read: same size and time of last
+  // change as it had when Open began. False when it has gone, or when Open
+  // could not find it by that path (a bare name the reader resolves).
+  bool Unchanged() const;
   // The thread's last error after the last failed call of this object.
   DWORD LastError() const { return lastError_; }
 
@@ -64,6 +70,9 @@ class INFFile {
 
   // Handles open in this process; a handle that is never closed shows here.
   static long OpenHandles();
+  // Every Open in this process so far, failed ones too: each reads the whole
+  // file, the dearest thing the reader does.
+  static long Opens();
   // File queues open in this process, the same way.
   static long OpenFileQueues();
 
@@ -71,6 +80,16 @@ class INFFile {
   void Close();
   bool Failed();
 
+  // What identifies the file on disk: its size and time of last change.
+  struct Stamp {
+    bool found;
+    FILETIME lastWrite;
+    DWORD sizeHigh, sizeLow;
+  };
+  static Stamp StampOf(const CString& path);
+
+  CString path_;
+  Stamp stamp_;
   HINF handle_;
   DWORD lastError_;
   HSPFILEQ queue_;

@@ -2,17 +2,22 @@
 
 #include "INFKeyIterator.h"
 
-INFSection::INFSection() : valid_(false) {}
+INFSection::INFSection() : valid_(false), shared_(false) {}
 
 INFSection::INFSection(const CString& sectionName, const CString& infFile)
-    : valid_(false), sectionName_(sectionName), infFile_(infFile) {}
+    : valid_(false), sectionName_(sectionName), infFile_(infFile), shared_(false) {}
 
-INFSection::INFSection(const INFSection& other) : valid_(false) { *this = other; }
+INFSection::INFSection(const CString& sectionName, const RefCountedHolder<INFFile>& file)
+    : valid_(false), sectionName_(sectionName), infFile_(file ? file->Path() : CString()), file_(file), shared_(true) {}
+
+INFSection::INFSection(const INFSection& other) : valid_(false), shared_(false) { *this = other; }
 
 INFSection& INFSection::operator=(const INFSection& other) {
   if (this != &other) {
     sectionName_ = other.sectionName_;
     infFile_ = other.infFile_;
+    shared_ = other.shared_;
+    if (shared_) file_ = other.file_;
   }
   Open();
   return *this;
@@ -22,12 +27,14 @@ INFSection::~INFSection() = default;
 
 bool INFSection::Open() {
   valid_ = false;
-  // Letting go of the old file closes it, unless a line position found
-  // through it still needs it.
-  file_ = RefCountedHolder<INFFile>::Make();
-  if (!file_ || !file_->Open(infFile_)) return false;
+  if (!shared_) {
+    // Letting go of the old file closes it, unless a line position found
+    // through it still needs it.
+    file_ = RefCountedHolder<INFFile>::Make();
+    if (!file_ || !file_->Open(infFile_)) return false;
+  }
   INFCONTEXT firstLine;
-  valid_ = file_->FindFirstLine(sectionName_.CStr(), nullptr, &firstLine);
+  valid_ = file_ && file_->FindFirstLine(sectionName_.CStr(), nullptr, &firstLine);
   return valid_;
 }
 

@@ -25,8 +25,9 @@ class InstallFilesFromINFSection {
   // the source root, and never over a file that is already there.
   static constexpr DWORD kCopyFlags = 0x1040;
 
-  // Works on its own copy of `section` (the file is opened again). The
-  // source path starts as the Windows setup's "SourcePath", or empty.
+  // Works on its own copy of `section`, which opens the file again unless
+  // the section shares an open one. The source path starts as the Windows
+  // setup's "SourcePath", or empty.
   explicit InstallFilesFromINFSection(const INFSection& section);
   virtual ~InstallFilesFromINFSection();
   InstallFilesFromINFSection(const InstallFilesFromINFSection&) = delete;

@@ -62,9 +62,15 @@ const DWORD kDriverDirectoryId = 66000;
 const DWORD kSystemDirectoryId = 66002;
 const DWORD kColorDirectoryId = 66003;
 
-// A file of that name lies in the folder.
+// A file of that name lies in the folder. For a plain name its attributes
+// answer as a search for it would, and cost less. A search answers
+// otherwise for a pattern, a path, a stream, "." and "..": a name with any
+// of their bytes (even inside a double-byte character) is searched for.
 bool FileIn(const CString& folder, const CString& name) {
-  return DirectoryIterator(FilePath(folder + "\\" + name), false, nullptr, true, FindFilterRef()).IsValid();
+  FilePath path(folder + "\\" + name);
+  if (!strpbrk(name.CStr(), "\\/:*?\"<>|") && !name.EndsWith('.') && !name.EndsWith(' '))
+    return GetFileAttributesA(path.Text().CStr()) != INVALID_FILE_ATTRIBUTES;
+  return DirectoryIterator(path, false, nullptr, true, FindFilterRef()).IsValid();
 }
 
 // The names of a folder's entries as found, dots left out.
@@ -93,12 +99,20 @@ PrinterDriverFromINF::PrinterDriverFromINF(const CString& name)
 
 PrinterDriverFromINF::~PrinterDriverFromINF() = default;
 
-bool PrinterDriverFromINF::SectionOpens(const CString& sectionName) const {
-  // No section has an empty name; reading the whole INF to learn that is
-  // wasted.
+INFSection PrinterDriverFromINF::Section(const CString& sectionName) {
+  if (!inf_) {
+    inf_ = RefCountedHolder<INFFile>::Make();
+    // An INF that fails to open is not tried again: every section of it is
+    // missing for this request, as each fresh try would find.
+    if (inf_) inf_->Open(infFile.Text());
+  }
+  return INFSection(sectionName, inf_);
+}
+
+bool PrinterDriverFromINF::SectionOpens(const CString& sectionName) {
+  // No section has an empty name.
   if (sectionName.IsEmpty()) return false;
-  INFSection section(sectionName, infFile.Text());
-  return section.Open();
+  return Section(sectionName).Open();
 }
 
 bool PrinterDriverFromINF::DetermineDriverVersion() {
@@ -130,11 +144,9 @@ bool PrinterDriverFromINF::DetermineDriverVersion() {
 }
 
 void PrinterDriverFromINF::ApplyPreviousNames() {
-  // The walk opens the file itself, and finds nothing when the section does
-  // not open: opening it first would read the whole INF once more.
-  INFSection previousNames("Previous Names", infFile.Text());
-  // Each line reads: current name = previous name.
-  for (INFKeyIterator line(previousNames); line.IsValid(); ++line) {
+  // Each line reads: current name = previous name. A missing section gives
+  // an invalid walk.
+  for (INFKeyIterator line(Section("Previous Names")); line.IsValid(); ++line) {
     if (line.CurrentKey().Value() == modelName) {
       modelName = line.CurrentKey().Name();
       return;
@@ -158,9 +170,7 @@ bool PrinterDriverFromINF::FindDriver() {
   ApplyPreviousNames();
   CString manufacturer = FindManufacturerSection();
 
-  // Single keys are read through the section's own handle: each look-up
-  // through an iterator would read the whole INF again.
-  INFSection models(manufacturer, infFile.Text());
+  INFSection models = Section(manufacturer);
   if (!models.Open()) return false;
   CString modelLine;
   if (!models.FindValue(modelName, &modelLine)) return false;
@@ -175,12 +185,12 @@ bool PrinterDriverFromINF::FindDriver() {
     modelSection = comma == CString::npos ? modelLine : modelLine.Left(comma);
   }
 
-  INFSection install(modelSection, infFile.Text());
+  INFSection install = Section(modelSection);
   if (modelSection.IsEmpty() || !install.Open()) return false;
   CString dataSectionName = KeyValue(install, "DataSection", CString());
   dataFile = KeyValue(install, "DataFile", modelSection);
 
-  INFSection data(dataSectionName, infFile.Text());
+  INFSection data = Section(dataSectionName);
   if (dataSectionName.IsEmpty() || !data.Open()) return false;
   bool found = false;
   CString driver = KeyValue(data, "DriverFile", CString(), &found);
@@ -195,10 +205,10 @@ bool PrinterDriverFromINF::FindDriver() {
 
 bool PrinterDriverFromINF::InstallDriver() {
   if (!FindDriver()) return false;
-  // The installer opens its own copy of the section: opening this one too
-  // would read the whole INF once more.
-  InstallFilesFromINFSection files(INFSection(modelSection, infFile.Text()));
-  if (!files.SectionOpens()) return false;
+  InstallFilesFromINFSection files(Section(modelSection));
+  // The copy works from the reading the lookup made: an INF that has gone
+  // or changed since would name files the lookup never saw.
+  if (!files.SectionOpens() || !inf_->Unchanged()) return false;
   Spooler spooler;
   CString directory;
   // Without a directory the snapshot and the removal would walk the root of
@@ -273,7 +283,7 @@ void PrinterDriverFromINF::AddDependentFile(const CString& name, size_t* end) {
 }
 
 bool PrinterDriverFromINF::BuildDependentFiles(const CString& driverDirectory) {
-  INFSection install(modelSection, infFile.Text());
+  INFSection install = Section(modelSection);
   if (!install.Open()) return false;
   CString copyFiles = KeyValue(install, "CopyFiles", CString());
   dependentFiles.assign(kDependentFilesReserve, '\0');
@@ -293,8 +303,8 @@ bool PrinterDriverFromINF::BuildDependentFiles(const CString& driverDirectory) {
       addIfCopied(token.Mid(1));
       continue;
     }
-    // The walk opens the section itself; one that does not open fails the list.
-    INFKeyIterator line{INFSection(token, infFile.Text())};
+    // A section that does not open fails the list.
+    INFKeyIterator line{Section(token)};
     if (!line.Section().IsValid()) return false;
     if (line.IsValid() && line.CurrentKey().Name().Find(",,,") != CString::npos) continue;
     for (; line.IsValid(); ++line) addIfCopied(line.CurrentKey().Name());

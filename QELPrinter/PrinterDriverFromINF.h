@@ -20,7 +20,9 @@
 // An object serves one request: it is built from the model name, and
 // InstallDriver finds the model (FindDriver fills the install section and
 // file names), copies the install section's files into the printer driver
-// directory and registers the driver with the spooler.
+// directory and registers the driver with the spooler. It reads the INF
+// once, when it first needs it; every section it looks at, the file queue
+// and the dependent-file list share that reading.
 
 #include <windows.h>
 
@@ -28,6 +30,9 @@
 
 #include "CString.h"
 #include "FilePath.h"
+#include "INFFile.h"
+#include "INFSection.h"
+#include "RefCountedHolder.h"
 
 class InstallFilesFromINFSection;
 class Spooler;
@@ -105,7 +110,12 @@ class PrinterDriverFromINF {
   std::vector<CString> directorySnapshot;
 
  private:
-  bool SectionOpens(const CString& sectionName) const;
+  // A section of the INF, read on the first call.
+  INFSection Section(const CString& sectionName);
+  bool SectionOpens(const CString& sectionName);
   void AddDependentFile(const CString& name, size_t* end);
   bool RegisterDriver(Spooler& spooler);
+
+  // Closed when this object and the last section taken from it let go.
+  RefCountedHolder<INFFile> inf_;
 };

@@ -1,8 +1,8 @@
 #pragma once
 // The printer driver lookup written straight onto the setup library, for the
-// benchmarks: what a lookup of ours finds, found with the bare calls. Like
-// ours it opens the INF once for each section it reads, unless `once` keeps
-// one handle for the whole lookup.
+// benchmarks: what a lookup of ours finds, found with the bare calls. It
+// opens the INF once for each section it reads, as ours once did, unless
+// `once` keeps one handle for the whole lookup.
 
 #include <windows.h>
 #include <setupapi.h>
@@ -29,7 +29,9 @@ class Bare {
  public:
   Bare(const std::string& path, bool once) : path_(path), once_(once) {}
 
-  LookupResult Lookup(std::string name) {
+  // With `once`, `opened` (when given) is the handle to use, which the
+  // caller keeps open for its own further calls and closes.
+  LookupResult Lookup(std::string name, HINF opened = INVALID_HANDLE_VALUE) {
     OSVERSIONINFOA version = {};
     version.dwOSVersionInfoSize = sizeof version;
     GetVersionExA(&version);
@@ -37,7 +39,8 @@ class Bare {
     GetWindowsDirectoryA(windows, sizeof windows);
 
     LookupResult r;
-    shared_ = once_ ? Open() : INVALID_HANDLE_VALUE;
+    callersHandle_ = opened != INVALID_HANDLE_VALUE;
+    shared_ = !once_ ? INVALID_HANDLE_VALUE : callersHandle_ ? opened : Open();
     HINF inf = Use();
     INFCONTEXT line;
     if (inf != INVALID_HANDLE_VALUE && SetupFindFirstLineA(inf, "Previous Names", nullptr, &line)) {
@@ -90,7 +93,7 @@ class Bare {
     if (!once_ && inf != INVALID_HANDLE_VALUE) SetupCloseInfFile(inf);
   }
   LookupResult& Finish(LookupResult& r) {
-    if (once_ && shared_ != INVALID_HANDLE_VALUE) SetupCloseInfFile(shared_);
+    if (once_ && !callersHandle_ && shared_ != INVALID_HANDLE_VALUE) SetupCloseInfFile(shared_);
     shared_ = INVALID_HANDLE_VALUE;
     return r;
   }
@@ -122,6 +125,7 @@ class Bare {
   std::string path_;
   bool once_;
   HINF shared_ = INVALID_HANDLE_VALUE;
+  bool callersHandle_ = false;
 };
 
 }  // namespace bench

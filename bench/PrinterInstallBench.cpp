@@ -3,13 +3,14 @@
 // (run with WINEDLLOVERRIDES=winspool.drv=n and Wine's version set to
 // Windows 2000 for this program, as tools/bench.sh does).
 //
-//   PrinterInstallBench [--models N] [--share N] [--installs N] [--seed N]
+//   PrinterInstallBench [--models N --share N] [--installs N] [--seed N]
 //
 // Each install asks for the printer, finds the model in a generated printer
 // INF placed as the system printer INF, copies its files from the product's
 // cab folder into the driver directory, registers the driver, removes the
 // copies and asks once more. "bare" opens the INF once for each section it
-// reads, as ours does; "bare, one open" once per install.
+// reads, as ours once did; "bare, one open" once per install, as ours does.
+// Without --models it runs three INF sizes.
 //
 // On the 64-bit twin the setup library copies into the x64 folder while the
 // driver is registered for x86: the x86 files are staged for the spooler
@@ -111,18 +112,25 @@ class BareInstall {
     if (AddLocal(printer)) return true;
     if (GetLastError() != ERROR_UNKNOWN_PRINTER_DRIVER) return false;
 
-    bench::LookupResult found = lookup_.Lookup(model);
-    if (!found.found) return false;
+    // One open serves the lookup, the copy and the dependent files.
+    HINF inf = once_ ? SetupOpenInfFileA(InfPath().c_str(), nullptr, INF_STYLE_WIN4, nullptr) : INVALID_HANDLE_VALUE;
+    bench::LookupResult found = lookup_.Lookup(model, inf);
+    if (!found.found) {
+      if (inf != INVALID_HANDLE_VALUE) SetupCloseInfFile(inf);
+      return false;
+    }
     DWORD needed = 0;
     GetPrinterDriverDirectoryA(nullptr, nullptr, 1, nullptr, 0, &needed);
     std::vector<char> buffer(needed + 1);
     if (!needed ||
-        !GetPrinterDriverDirectoryA(nullptr, nullptr, 1, reinterpret_cast<BYTE*>(buffer.data()), needed, &needed))
+        !GetPrinterDriverDirectoryA(nullptr, nullptr, 1, reinterpret_cast<BYTE*>(buffer.data()), needed, &needed)) {
+      if (inf != INVALID_HANDLE_VALUE) SetupCloseInfFile(inf);
       return false;
+    }
     std::string directory = buffer.data();
     std::set<std::string> before = TopNames(directory);
 
-    HINF inf = SetupOpenInfFileA(InfPath().c_str(), nullptr, INF_STYLE_WIN4, nullptr);
+    if (!once_) inf = SetupOpenInfFileA(InfPath().c_str(), nullptr, INF_STYLE_WIN4, nullptr);
     bool registered = inf != INVALID_HANDLE_VALUE && Copy(inf, found.section, directory);
     std::string dependent = registered ? DependentFiles(inf, found.section, directory) : std::string();
     if (inf != INVALID_HANDLE_VALUE) SetupCloseInfFile(inf);
@@ -218,10 +226,26 @@ class BareInstall {
 };
 
 struct Settings {
-  int models = 1250;
+  int models = 0;  // with share: one INF of that size instead of the three below
   int share = 25;
   int installs = 20;
   unsigned seed = 5;
+};
+
+// The sizes of the table: a mid-sized INF, a small one whose models each
+// have an install section, and one as large as Windows 2000's own.
+struct InfSize {
+  int models, share;
+};
+const InfSize kSizes[] = {{1250, 25}, {60, 1}, {5000, 25}};
+
+struct Row {
+  int models = 0, share = 0;
+  size_t bytes = 0;
+  double ours = 0, bare = 0, once = 0;  // seconds per install, medians
+  double oursToBare = 0, oursToOnce = 0;  // medians of the rounds' ratios
+  double open = 0;                        // one open of the INF
+  int oursAdded = 0, bareAdded = 0, onceAdded = 0;
 };
 
 // Puts the driver model out of the spooler's reach again, with its printers.
@@ -237,6 +261,108 @@ void Forget(const std::string& model) {
     DeleteTree(HKEY_LOCAL_MACHINE, key);
   }
   DeleteTree(HKEY_CURRENT_USER, "Software\\QELTests\\Spooler\\Calls");
+}
+
+// Times the three sides on an INF of `models` models in five rounds of
+// `installs` installs each.
+Row Measure(const Settings& s, int (*installPrinter)(const char*), int models, int share) {
+  Row row;
+  row.models = models;
+  row.share = share;
+  printerinf::Options options;
+  options.seed = s.seed;
+  options.models = models;
+  options.modelsPerInstallSection = share;
+  printerinf::PrinterInf inf = printerinf::PrinterInf::Generate(options);
+  row.bytes = inf.Text().size();
+  if (!inf.WriteTo(InfPath(), printerinf::Encoding::Ansi)) return row;
+  // Every file the INF names, in the cab folder the product's settings name;
+  // on the 64-bit twin also where the spooler looks for x86 drivers.
+  CreateDirectoryA(kCab, nullptr);
+  std::string staged = SystemDirectory() + "\\spool\\drivers\\w32x86";
+  CreateDirectoryA(staged.c_str(), nullptr);
+  HINF opened = SetupOpenInfFileA(InfPath().c_str(), nullptr, INF_STYLE_WIN4, nullptr);
+  std::vector<std::string> files = SectionNames(opened, "SourceDisksFiles");
+  SetupCloseInfFile(opened);
+  for (const std::string& file : files) {
+    for (std::string folder : {std::string(kCab), staged}) {
+      if (folder == staged && sizeof(void*) == 4) continue;
+      FILE* out = fopen((folder + "\\" + file).c_str(), "wb");
+      if (out) fclose(out);
+    }
+  }
+  SetText(HKEY_LOCAL_MACHINE, std::string(kProduct) + "\\4.0", "Bench", "");
+  SetText(HKEY_CURRENT_USER, std::string(kProduct) + "\\4.0\\Settings", "Cab File Path", kCab);
+
+  const printerinf::Model* model = nullptr;
+  for (const printerinf::Model& candidate : inf.Models())
+    if (!candidate.previousName.empty() && candidate.hardwareIds) model = &candidate;
+  const std::string& asked = model->previousName;
+  std::string request = "|" + asked + "|LPT1:|benchmark|NULL";
+  printf("INF: %d models, %d per install section, %zu bytes; %zu driver files\n", models, share, row.bytes,
+         files.size());
+  printf("model \"%s\", asked for by its previous name \"%s\"\n", model->name.c_str(), model->previousName.c_str());
+
+  const int rounds = 5;
+  std::vector<double> ours, bare, once, toBare, toOnce;
+  int printer = 0;
+  BareInstall perSection(false), oneOpen(true);
+  // Each install is made by the three sides in turn, in an order that turns
+  // from one install to the next, so that a slow moment of the shared
+  // machine lands on all three alike.
+  auto timeInstall = [&](auto install) {
+    Forget(model->name);
+    std::string name = "Bench Printer " + std::to_string(printer++ % 1000);
+    return bench::Timed([&] { install(name); });
+  };
+  auto viaExport = [&](const std::string& name) { row.oursAdded += installPrinter((name + request).c_str()); };
+  for (int round = 0; round < rounds; ++round) {
+    double o = 0, b = 0, one = 0;
+    for (int i = 0; i < s.installs; ++i) {
+      for (int side = 0; side < 3; ++side) {
+        switch ((side + i) % 3) {
+          case 0:
+            o += timeInstall(viaExport);
+            break;
+          case 1:
+            b += timeInstall([&](const std::string& name) { row.bareAdded += perSection.Run(name, asked); });
+            break;
+          default:
+            one += timeInstall([&](const std::string& name) { row.onceAdded += oneOpen.Run(name, asked); });
+        }
+      }
+    }
+    o /= s.installs;
+    b /= s.installs;
+    one /= s.installs;
+    ours.push_back(o);
+    bare.push_back(b);
+    once.push_back(one);
+    toBare.push_back(o / b);
+    toOnce.push_back(o / one);
+  }
+  Forget(model->name);
+  row.ours = bench::Median(ours);
+  row.bare = bench::Median(bare);
+  row.once = bench::Median(once);
+  row.oursToBare = bench::Median(toBare);
+  row.oursToOnce = bench::Median(toOnce);
+  row.open = bench::Timed([] {
+               for (int i = 0; i < 5; ++i)
+                 SetupCloseInfFile(SetupOpenInfFileA(InfPath().c_str(), nullptr, INF_STYLE_WIN4, nullptr));
+             }) / 5;
+  printf("%d installs per side in %d rounds; printers added: ours %d, bare %d, bare with one open %d\n\n",
+         rounds * s.installs, rounds, row.oursAdded, row.bareAdded, row.onceAdded);
+
+  for (const std::string& file : files) {
+    DeleteFileA((std::string(kCab) + "\\" + file).c_str());
+    if (sizeof(void*) == 8) DeleteFileA((staged + "\\" + file).c_str());
+  }
+  RemoveDirectoryA(kCab);
+  DeleteTree(HKEY_LOCAL_MACHINE, kProduct);
+  DeleteTree(HKEY_CURRENT_USER, kProduct);
+  DeleteFileA(InfPath().c_str());
+  return row;
 }
 
 }  // namespace
@@ -266,88 +392,19 @@ int main(int argc, char** argv) {
     printf("Needs QELPrinter.dll beside it and Wine's version set to win2k for this program.\n");
     return 2;
   }
+  printf("spooler: %s\n\n", spooler);
 
-  printerinf::Options options;
-  options.seed = s.seed;
-  options.models = s.models;
-  options.modelsPerInstallSection = s.share;
-  printerinf::PrinterInf inf = printerinf::PrinterInf::Generate(options);
-  if (!inf.WriteTo(InfPath(), printerinf::Encoding::Ansi)) return 1;
-  // Every file the INF names, in the cab folder the product's settings name;
-  // on the 64-bit twin also where the spooler looks for x86 drivers.
-  CreateDirectoryA(kCab, nullptr);
-  std::string staged = SystemDirectory() + "\\spool\\drivers\\w32x86";
-  CreateDirectoryA(staged.c_str(), nullptr);
-  HINF opened = SetupOpenInfFileA(InfPath().c_str(), nullptr, INF_STYLE_WIN4, nullptr);
-  std::vector<std::string> files = SectionNames(opened, "SourceDisksFiles");
-  SetupCloseInfFile(opened);
-  for (const std::string& file : files) {
-    for (std::string folder : {std::string(kCab), staged}) {
-      if (folder == staged && sizeof(void*) == 4) continue;
-      FILE* out = fopen((folder + "\\" + file).c_str(), "wb");
-      if (out) fclose(out);
-    }
-  }
-  SetText(HKEY_LOCAL_MACHINE, std::string(kProduct) + "\\4.0", "Bench", "");
-  SetText(HKEY_CURRENT_USER, std::string(kProduct) + "\\4.0\\Settings", "Cab File Path", kCab);
+  std::vector<InfSize> sizes(std::begin(kSizes), std::end(kSizes));
+  if (s.models > 0) sizes = {{s.models, s.share}};
+  std::vector<Row> rows;
+  for (const InfSize& size : sizes) rows.push_back(Measure(s, installPrinter, size.models, size.share));
 
-  const printerinf::Model* model = nullptr;
-  for (const printerinf::Model& candidate : inf.Models())
-    if (!candidate.previousName.empty() && candidate.hardwareIds) model = &candidate;
-  std::string request = "|" + model->previousName + "|LPT1:|benchmark|NULL";
-  printf("INF: %d models, %d per install section, %zu bytes; %zu driver files\n", s.models, s.share, inf.Text().size(),
-         files.size());
-  printf("model \"%s\", asked for by its previous name \"%s\"\nspooler: %s\n", model->name.c_str(),
-         model->previousName.c_str(), spooler);
-
-  const int rounds = 5;
-  std::vector<double> ours, bare, once, ratios;
-  int printer = 0, oursAdded = 0, bareAdded = 0;
-  BareInstall perSection(false), oneOpen(true);
-  auto timeInstalls = [&](auto install) {
-    double total = 0;
-    for (int i = 0; i < s.installs; ++i) {
-      Forget(model->name);
-      std::string name = "Bench Printer " + std::to_string(printer++ % 1000);
-      total += bench::Timed([&] { install(name); });
-    }
-    return total / s.installs;
-  };
-  for (int round = 0; round < rounds; ++round) {
-    double o = 0, b = 0;
-    for (int side = 0; side < 2; ++side) {
-      if ((side == 0) == (round % 2 == 0))
-        o = timeInstalls([&](const std::string& name) { oursAdded += installPrinter((name + request).c_str()); });
-      else
-        b = timeInstalls([&](const std::string& name) { bareAdded += perSection.Run(name, model->previousName); });
-    }
-    ours.push_back(o);
-    bare.push_back(b);
-    ratios.push_back(o / b);
-    once.push_back(timeInstalls([&](const std::string& name) { oneOpen.Run(name, model->previousName); }));
-  }
-  Forget(model->name);
-  printf("%d installs per side in %d rounds; printers added: ours %d, bare %d\n", rounds * s.installs, rounds,
-         oursAdded, bareAdded);
-  printf("  ours            %8.2f ms/install\n", bench::Median(ours) * 1000);
-  printf("  bare            %8.2f ms/install  ratio ours/bare %.2f (median of %d rounds)\n", bench::Median(bare) * 1000,
-         bench::Median(ratios), rounds);
-  printf("  bare, one open  %8.2f ms/install  ratio ours/bare-one-open %.2f\n", bench::Median(once) * 1000,
-         bench::Median(ours) / bench::Median(once));
-  double open = bench::Timed([] {
-    for (int i = 0; i < 5; ++i)
-      SetupCloseInfFile(SetupOpenInfFileA(InfPath().c_str(), nullptr, INF_STYLE_WIN4, nullptr));
-  });
-  printf("  one open of the INF: %.2f ms\n", open / 5 * 1000);
-
-  for (const std::string& file : files) {
-    DeleteFileA((std::string(kCab) + "\\" + file).c_str());
-    if (sizeof(void*) == 8) DeleteFileA((staged + "\\" + file).c_str());
-  }
-  RemoveDirectoryA(kCab);
-  DeleteTree(HKEY_LOCAL_MACHINE, kProduct);
-  DeleteTree(HKEY_CURRENT_USER, kProduct);
-  DeleteFileA(InfPath().c_str());
+  printf("ms per install (medians of 5 rounds); \"one open\": the bare sequence reading the INF once\n");
+  printf("  %7s %6s %8s %9s %9s %6s %9s %6s %9s\n", "models", "share", "bytes", "ours", "bare", "ratio", "one open",
+         "ratio", "INF read");
+  for (const Row& r : rows)
+    printf("  %7d %6d %8zu %9.1f %9.1f %6.2f %9.1f %6.2f %9.1f\n", r.models, r.share, r.bytes, r.ours * 1000,
+           r.bare * 1000, r.oursToBare, r.once * 1000, r.oursToOnce, r.open * 1000);
   FreeLibrary(dll);
   return 0;
 }

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "INFFile.h"
+#include "PrinterInstallRequest.h"
 #include "RawRegistry.h"
 #include "SystemPrinterInf.h"
 #include "TestFolder.h"
@@ -189,6 +191,19 @@ TEST_F(PrinterInstall_Win2k, APreviousNameIsInstalledUnderItsCurrentName) {
   EXPECT_EQ("AddPrinterA|Kalora Old 100;AddPrinterDriverA|-;AddPrinterA|Kalora Jet-100;", Calls());
   for (const std::string& name : files_)
     EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((driverFolder_ + "\\3\\" + name).c_str())) << name;
+}
+
+// Every open reads the whole INF, and the reader's cost grows with the
+// square of its sections: one installation reads it once. The installation
+// runs in this process, where the opens can be counted.
+TEST_F(PrinterInstall_Win2k, OneInstallationReadsTheINFOnce) {
+  Provide(folder_.Root(), folder_.Root());
+  long opensBefore = INFFile::Opens(), openBefore = INFFile::OpenHandles();
+  EXPECT_EQ(k32Bit ? PrinterInstallRequest::eAdded : PrinterInstallRequest::eFailed,
+            PrinterInstallRequest("QEL Once|Kalora Old 100|LPT1:").Install());  // x86 drivers: see above
+  EXPECT_EQ(dependentFiles_, Record(1, {"pDependentFiles"})) << "every step that reads the INF ran";
+  EXPECT_EQ(1, INFFile::Opens() - opensBefore);
+  EXPECT_EQ(openBefore, INFFile::OpenHandles()) << "closed when the installation ends";
 }
 
 TEST_F(PrinterInstall_Win2k, EachSourceAloneSuffices) {
