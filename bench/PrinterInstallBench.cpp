@@ -11,11 +11,8 @@
 // copies and asks once more. "bare" opens the INF once for each section it
 // reads, as ours once did; "bare, one open" once per install, as ours does.
 // Without --models it runs three INF sizes.
-//
-// On the 64-bit twin the setup library copies into the x64 folder while the
-// driver is registered for x86: the x86 files are staged for the spooler
-// beforehand, and the final request is refused on both sides (the x86 driver
-// is not this machine's own). Both sides make the same calls either way.
+// Each build's driver environment is its own processes' ("Windows x64" on
+// the 64-bit twin), for the directory and the registration alike.
 
 #include <windows.h>
 #include <setupapi.h>
@@ -38,6 +35,11 @@ namespace {
 const char kPrint[] = "SYSTEM\\CurrentControlSet\\Control\\Print";
 const char kProduct[] = "SOFTWARE\\Corvane Systems\\Hollowmarch";
 const char kCab[] = "C:\\PrinterInstallBench";
+#ifdef _WIN64
+char kEnvironment[] = "Windows x64";
+#else
+char kEnvironment[] = "Windows NT x86";
+#endif
 
 std::string SystemDirectory() {
   char system[MAX_PATH] = {};
@@ -120,10 +122,11 @@ class BareInstall {
       return false;
     }
     DWORD needed = 0;
-    GetPrinterDriverDirectoryA(nullptr, nullptr, 1, nullptr, 0, &needed);
+    GetPrinterDriverDirectoryA(nullptr, kEnvironment, 1, nullptr, 0, &needed);
     std::vector<char> buffer(needed + 1);
     if (!needed ||
-        !GetPrinterDriverDirectoryA(nullptr, nullptr, 1, reinterpret_cast<BYTE*>(buffer.data()), needed, &needed)) {
+        !GetPrinterDriverDirectoryA(nullptr, kEnvironment, 1, reinterpret_cast<BYTE*>(buffer.data()), needed,
+                                    &needed)) {
       if (inf != INVALID_HANDLE_VALUE) SetupCloseInfFile(inf);
       return false;
     }
@@ -138,7 +141,7 @@ class BareInstall {
       DRIVER_INFO_3A driver = {};
       driver.cVersion = 3;
       driver.pName = const_cast<char*>(found.modelName.c_str());
-      driver.pEnvironment = const_cast<char*>("Windows NT x86");
+      driver.pEnvironment = kEnvironment;
       driver.pDriverPath = const_cast<char*>(found.driverFile.c_str());
       driver.pDataFile = const_cast<char*>(found.dataFile.c_str());
       driver.pConfigFile = const_cast<char*>(found.configFile.c_str());
@@ -276,20 +279,14 @@ Row Measure(const Settings& s, int (*installPrinter)(const char*), int models, i
   printerinf::PrinterInf inf = printerinf::PrinterInf::Generate(options);
   row.bytes = inf.Text().size();
   if (!inf.WriteTo(InfPath(), printerinf::Encoding::Ansi)) return row;
-  // Every file the INF names, in the cab folder the product's settings name;
-  // on the 64-bit twin also where the spooler looks for x86 drivers.
+  // Every file the INF names, in the cab folder the product's settings name.
   CreateDirectoryA(kCab, nullptr);
-  std::string staged = SystemDirectory() + "\\spool\\drivers\\w32x86";
-  CreateDirectoryA(staged.c_str(), nullptr);
   HINF opened = SetupOpenInfFileA(InfPath().c_str(), nullptr, INF_STYLE_WIN4, nullptr);
   std::vector<std::string> files = SectionNames(opened, "SourceDisksFiles");
   SetupCloseInfFile(opened);
   for (const std::string& file : files) {
-    for (std::string folder : {std::string(kCab), staged}) {
-      if (folder == staged && sizeof(void*) == 4) continue;
-      FILE* out = fopen((folder + "\\" + file).c_str(), "wb");
-      if (out) fclose(out);
-    }
+    FILE* out = fopen((std::string(kCab) + "\\" + file).c_str(), "wb");
+    if (out) fclose(out);
   }
   SetText(HKEY_LOCAL_MACHINE, std::string(kProduct) + "\\4.0", "Bench", "");
   SetText(HKEY_CURRENT_USER, std::string(kProduct) + "\\4.0\\Settings", "Cab File Path", kCab);
@@ -354,10 +351,7 @@ Row Measure(const Settings& s, int (*installPrinter)(const char*), int models, i
   printf("%d installs per side in %d rounds; printers added: ours %d, bare %d, bare with one open %d\n\n",
          rounds * s.installs, rounds, row.oursAdded, row.bareAdded, row.onceAdded);
 
-  for (const std::string& file : files) {
-    DeleteFileA((std::string(kCab) + "\\" + file).c_str());
-    if (sizeof(void*) == 8) DeleteFileA((staged + "\\" + file).c_str());
-  }
+  for (const std::string& file : files) DeleteFileA((std::string(kCab) + "\\" + file).c_str());
   RemoveDirectoryA(kCab);
   DeleteTree(HKEY_LOCAL_MACHINE, kProduct);
   DeleteTree(HKEY_CURRENT_USER, kProduct);
