@@ -1,5 +1,9 @@
 #include "INFFile.h"
 
+#include <type_traits>
+
+#include "Trace.h"
+
 namespace {
 
 // One thread at a time uses the library, so a plain count will do.
@@ -13,8 +17,42 @@ bool IsQueue(HSPFILEQ queue) { return queue && queue != INVALID_HANDLE_VALUE; }
 }  // namespace
 
 INFFile::INFFile()
-    : stamp_(),
-      handle_(INVALID_HANDLE_VALUE), lastError_(0), queue_(INVALID_HANDLE_VALUE), queueContext_(nullptr) {}
+    : setupLibrary_("setupapi.dll"),
+      calls_(),
+      setupError_(ERROR_SUCCESS),
+      stamp_(),
+      handle_(INVALID_HANDLE_VALUE),
+      lastError_(0),
+      queue_(INVALID_HANDLE_VALUE),
+      queueContext_(nullptr) {
+  LoadSetupCalls();
+}
+
+bool INFFile::LoadSetupCalls() {
+  SetupCalls calls = {};
+  LoadedLibrary& library = setupLibrary_;
+  auto find = [&library](auto& entry, const char* name) {
+    entry = library.Entry<std::remove_reference_t<decltype(entry)>>(name);
+    return entry != nullptr;
+  };
+  bool all = find(calls.openInfFile, "SetupOpenInfFileA") && find(calls.closeInfFile, "SetupCloseInfFile") &&
+             find(calls.findFirstLine, "SetupFindFirstLineA") && find(calls.findNextLine, "SetupFindNextLine") &&
+             find(calls.getLineText, "SetupGetLineTextA") && find(calls.getStringField, "SetupGetStringFieldA") &&
+             find(calls.setDirectoryId, "SetupSetDirectoryIdA") && find(calls.openFileQueue, "SetupOpenFileQueue") &&
+             find(calls.closeFileQueue, "SetupCloseFileQueue") &&
+             find(calls.installFilesFromInfSection, "SetupInstallFilesFromInfSectionA") &&
+             find(calls.commitFileQueue, "SetupCommitFileQueueA") &&
+             find(calls.initDefaultQueueCallback, "SetupInitDefaultQueueCallbackEx") &&
+             find(calls.termDefaultQueueCallback, "SetupTermDefaultQueueCallback") &&
+             find(calls.defaultQueueCallback, "SetupDefaultQueueCallbackA");
+  if (!all) {
+    // Half a library is no library: nothing of it is used.
+    setupError_ = setupLibrary_.LastError() ? setupLibrary_.LastError() : ERROR_PROC_NOT_FOUND;
+    return false;
+  }
+  calls_ = calls;
+  return true;
+}
 
 INFFile::~INFFile() { Close(); }
 
@@ -27,7 +65,7 @@ long INFFile::Opens() { return g_opens; }
 void INFFile::Close() {
   CloseFileQueue();
   if (handle_ == INVALID_HANDLE_VALUE) return;
-  SetupCloseInfFile(handle_);
+  calls_.closeInfFile(handle_);
   handle_ = INVALID_HANDLE_VALUE;
   --g_openHandles;
 }
@@ -43,7 +81,12 @@ bool INFFile::Open(const CString& path) {
   // Taken before the read, so that a change while it reads shows too.
   stamp_ = StampOf(path);
   ++g_opens;
-  handle_ = SetupOpenInfFileA(path.CStr(), nullptr, INF_STYLE_WIN4, nullptr);
+  if (!calls_.openInfFile) {
+    Trace("INFFile::Open - no setup library (error %lu)\n", static_cast<unsigned long>(setupError_));
+    lastError_ = setupError_;
+    return false;
+  }
+  handle_ = calls_.openInfFile(path.CStr(), nullptr, INF_STYLE_WIN4, nullptr);
   if (handle_ == INVALID_HANDLE_VALUE) return Failed();
   ++g_openHandles;
   return true;
@@ -74,13 +117,13 @@ bool INFFile::FindFirstLine(const char* section, const char* key, INFCONTEXT* fo
   // The reader does not check its handle: asking a file that failed to open
   // crashes it.
   if (!IsOpen() || !section || !found) return false;
-  if (!SetupFindFirstLineA(handle_, section, key, found)) return Failed();
+  if (!calls_.findFirstLine(handle_, section, key, found)) return Failed();
   return true;
 }
 
 bool INFFile::FindNextLine(const INFCONTEXT& from, INFCONTEXT* next) {
   if (!IsOpen() || !next) return false;
-  if (!SetupFindNextLine(const_cast<INFCONTEXT*>(&from), next)) return Failed();
+  if (!calls_.findNextLine(const_cast<INFCONTEXT*>(&from), next)) return Failed();
   return true;
 }
 
@@ -88,7 +131,7 @@ bool INFFile::LineText(const INFCONTEXT& line, char* buffer, DWORD size) {
   if (!IsOpen() || !buffer || size == 0) return false;
   buffer[0] = '\0';
   DWORD needed = 0;
-  if (!SetupGetLineTextA(const_cast<INFCONTEXT*>(&line), nullptr, nullptr, nullptr, buffer, size, &needed))
+  if (!calls_.getLineText(const_cast<INFCONTEXT*>(&line), nullptr, nullptr, nullptr, buffer, size, &needed))
     return Failed();
   buffer[size - 1] = '\0';
   return true;
@@ -98,26 +141,26 @@ bool INFFile::StringField(const INFCONTEXT& line, DWORD index, char* buffer, DWO
   if (!IsOpen() || !buffer || size == 0) return false;
   buffer[0] = '\0';
   DWORD needed = 0;
-  if (!SetupGetStringFieldA(const_cast<INFCONTEXT*>(&line), index, buffer, size, &needed)) return Failed();
+  if (!calls_.getStringField(const_cast<INFCONTEXT*>(&line), index, buffer, size, &needed)) return Failed();
   buffer[size - 1] = '\0';
   return true;
 }
 
 bool INFFile::SetDirectoryId(DWORD id, const CString& folder) {
   if (!IsOpen()) return false;
-  if (!SetupSetDirectoryIdA(handle_, id, folder.CStr())) return Failed();
+  if (!calls_.setDirectoryId(handle_, id, folder.CStr())) return Failed();
   return true;
 }
 
 bool INFFile::OpenFileQueue() {
   CloseFileQueue();
   if (!IsOpen()) return false;
-  HSPFILEQ queue = SetupOpenFileQueue();
+  HSPFILEQ queue = calls_.openFileQueue();
   if (!IsQueue(queue)) return Failed();
   queue_ = queue;
   ++g_openQueues;
   // No owner and no progress window: nothing may wait for a user.
-  queueContext_ = SetupInitDefaultQueueCallbackEx(nullptr, static_cast<HWND>(INVALID_HANDLE_VALUE), 0, 0, nullptr);
+  queueContext_ = calls_.initDefaultQueueCallback(nullptr, static_cast<HWND>(INVALID_HANDLE_VALUE), 0, 0, nullptr);
   if (!queueContext_) {
     Failed();
     CloseFileQueue();
@@ -128,26 +171,30 @@ bool INFFile::OpenFileQueue() {
 
 bool INFFile::QueueSectionFiles(const CString& section, const CString& sourceRoot, DWORD copyFlags) {
   if (!IsOpen() || !IsQueue(queue_)) return false;
-  if (!SetupInstallFilesFromInfSectionA(handle_, nullptr, queue_, section.CStr(), sourceRoot.CStr(), copyFlags))
+  if (!calls_.installFilesFromInfSection(handle_, nullptr, queue_, section.CStr(), sourceRoot.CStr(), copyFlags))
     return Failed();
   return true;
 }
 
 bool INFFile::CommitFileQueue(PSP_FILE_CALLBACK_A callback) {
   if (!IsQueue(queue_) || !queueContext_ || !callback) return false;
-  if (!SetupCommitFileQueueA(nullptr, queue_, callback, queueContext_)) return Failed();
+  // The callback gets this object, whose queue context the platform's own
+  // answers need.
+  if (!calls_.commitFileQueue(nullptr, queue_, callback, this)) return Failed();
   return true;
 }
 
 void INFFile::CloseFileQueue() {
-  if (queueContext_) SetupTermDefaultQueueCallback(queueContext_);
+  if (queueContext_) calls_.termDefaultQueueCallback(queueContext_);
   queueContext_ = nullptr;
   if (!IsQueue(queue_)) return;
-  SetupCloseFileQueue(queue_);
+  calls_.closeFileQueue(queue_);
   queue_ = INVALID_HANDLE_VALUE;
   --g_openQueues;
 }
 
-UINT INFFile::DefaultQueueAnswer(void* context, UINT notification, UINT_PTR param1, UINT_PTR param2) {
-  return SetupDefaultQueueCallbackA(context, notification, param1, param2);
+UINT INFFile::DefaultQueueAnswer(UINT notification, UINT_PTR param1, UINT_PTR param2) {
+  // Only a committing queue asks, and only an open file has one.
+  if (!queueContext_) return 0;
+  return calls_.defaultQueueCallback(queueContext_, notification, param1, param2);
 }

@@ -5,9 +5,11 @@
 // position is kept together with a counted reference to its INFFile
 // (INFLinePosition), and the handle closes when the last reference goes.
 //
-// All calls into the setup library that work on an INF handle live here:
-// the reader, directory ids, and the file queue that copies the files an
-// install section names. Texts come back through buffers of a caller-given
+// All calls into the setup library live here: the reader, directory ids,
+// and the file queue that copies the files an install section names. The
+// library (setupapi.dll) is loaded from the system directory by each object,
+// never imported: Windows 95 and 98 need not have it, and an import would
+// keep the whole DLL from loading there instead of failing this one use. Texts come back through buffers of a caller-given
 // size; a text that does not fit is a failure, and the buffer is then not to
 // be read.
 
@@ -15,6 +17,7 @@
 #include <setupapi.h>
 
 #include "CString.h"
+#include "LoadedLibrary.h"
 #include "RefCountedHolder.h"
 
 class INFFile {
@@ -62,11 +65,11 @@ class INFFile {
   // Queues the files of install section `section` from `sourceRoot`.
   bool QueueSectionFiles(const CString& section, const CString& sourceRoot, DWORD copyFlags);
   // Copies what is queued; `callback` gets the queue's notifications with
-  // the default callback context as its context.
+  // this object as its context.
   bool CommitFileQueue(PSP_FILE_CALLBACK_A callback);
   void CloseFileQueue();
-  // The platform's own answer to a queue notification.
-  static UINT DefaultQueueAnswer(void* context, UINT notification, UINT_PTR param1, UINT_PTR param2);
+  // The platform's own answer to a notification of this object's queue.
+  UINT DefaultQueueAnswer(UINT notification, UINT_PTR param1, UINT_PTR param2);
 
   // Handles open in this process; a handle that is never closed shows here.
   static long OpenHandles();
@@ -88,6 +91,29 @@ class INFFile {
   };
   static Stamp StampOf(const CString& path);
 
+  // The entry points of the setup library this object uses; all null when
+  // the library or one of them is missing.
+  struct SetupCalls {
+    decltype(&SetupOpenInfFileA) openInfFile;
+    decltype(&SetupCloseInfFile) closeInfFile;
+    decltype(&SetupFindFirstLineA) findFirstLine;
+    decltype(&SetupFindNextLine) findNextLine;
+    decltype(&SetupGetLineTextA) getLineText;
+    decltype(&SetupGetStringFieldA) getStringField;
+    decltype(&SetupSetDirectoryIdA) setDirectoryId;
+    decltype(&SetupOpenFileQueue) openFileQueue;
+    decltype(&SetupCloseFileQueue) closeFileQueue;
+    decltype(&SetupInstallFilesFromInfSectionA) installFilesFromInfSection;
+    decltype(&SetupCommitFileQueueA) commitFileQueue;
+    decltype(&SetupInitDefaultQueueCallbackEx) initDefaultQueueCallback;
+    decltype(&SetupTermDefaultQueueCallback) termDefaultQueueCallback;
+    decltype(&SetupDefaultQueueCallbackA) defaultQueueCallback;
+  };
+  bool LoadSetupCalls();
+
+  LoadedLibrary setupLibrary_;
+  SetupCalls calls_;
+  DWORD setupError_;
   CString path_;
   Stamp stamp_;
   HINF handle_;

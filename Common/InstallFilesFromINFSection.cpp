@@ -46,7 +46,10 @@ bool InstallFilesFromINFSection::Install(int promptSuppression, DWORD copyFlags)
 
 UINT CALLBACK InstallFilesFromINFSection::QueueCallback(void* context, UINT notification, UINT_PTR param1,
                                                         UINT_PTR param2) {
-  if (!g_promptSuppression) return INFFile::DefaultQueueAnswer(context, notification, param1, param2);
+  // The context is the file whose queue is committing (INFFile::CommitFileQueue).
+  INFFile* file = static_cast<INFFile*>(context);
+  auto platformAnswer = [&] { return file ? file->DefaultQueueAnswer(notification, param1, param2) : 0u; };
+  if (!g_promptSuppression) return platformAnswer();
   switch (notification) {
     case SPFILENOTIFY_DELETEERROR:
     case SPFILENOTIFY_RENAMEERROR:
@@ -61,6 +64,6 @@ UINT CALLBACK InstallFilesFromINFSection::QueueCallback(void* context, UINT noti
       g_needMediaToggle = !g_needMediaToggle;
       return g_needMediaToggle ? FILEOP_ABORT : FILEOP_DOIT;
     default:
-      return INFFile::DefaultQueueAnswer(context, notification, param1, param2);
+      return platformAnswer();
   }
 }

@@ -8,7 +8,7 @@
 #
 #   qel_add_wine_test(<name> TARGET <exe target>
 #                     [VERSION win95|win98|nt40|win2k] [LOCALE <LC_ALL value>]
-#                     [FILTER <gtest filter>] [DLLOVERRIDES <overrides>]
+#                     [FILTER <gtest filter>] [DLLOVERRIDES <override>...]
 #                     [TIMEOUT <seconds>] [FAIL_ON <regex>] [ENV <VAR=value>...])
 #
 # VERSION runs a copy of the program named <exe>-<version>.exe, for which the
@@ -62,7 +62,7 @@ function(qel_suite_for_variant out variant)
 endfunction()
 
 function(qel_add_wine_test name)
-  cmake_parse_arguments(ARG "" "TARGET;VERSION;LOCALE;FILTER;DLLOVERRIDES;TIMEOUT;FAIL_ON" "ENV" ${ARGN})
+  cmake_parse_arguments(ARG "" "TARGET;VERSION;LOCALE;FILTER;TIMEOUT;FAIL_ON" "ENV;DLLOVERRIDES" ${ARGN})
   get_target_property(type ${ARG_TARGET} TYPE)
   if(NOT type STREQUAL "EXECUTABLE")
     message(FATAL_ERROR "${name}: ${ARG_TARGET} is not a program")
@@ -88,10 +88,10 @@ function(qel_add_wine_test name)
   endif()
 
   set(overrides "${QEL_BASE_DLLOVERRIDES}")
-  if(ARG_DLLOVERRIDES)
+  foreach(override IN LISTS ARG_DLLOVERRIDES)
     # Escaped: a bare ";" would end the variable inside the ENVIRONMENT list.
-    set(overrides "${overrides}\\;${ARG_DLLOVERRIDES}")
-  endif()
+    set(overrides "${overrides}\\;${override}")
+  endforeach()
   set(env "WINEPREFIX=${QEL_WINEPREFIX}" "WINEARCH=${QEL_WINEARCH}" "WINEDEBUG=-all" "WINEDLLOVERRIDES=${overrides}")
   # The run's own settings replace the defaults of the same name.
   set(given ${ARG_ENV})

@@ -15,6 +15,7 @@
 #include "PrinterInstallRequest.h"
 #include "RawRegistry.h"
 #include "SystemPrinterInf.h"
+#include "TraceCapture.h"
 #include "TestFolder.h"
 
 namespace {
@@ -199,8 +200,7 @@ TEST_F(PrinterInstall_Win2k, APreviousNameIsInstalledUnderItsCurrentName) {
 TEST_F(PrinterInstall_Win2k, OneInstallationReadsTheINFOnce) {
   Provide(folder_.Root(), folder_.Root());
   long opensBefore = INFFile::Opens(), openBefore = INFFile::OpenHandles();
-  EXPECT_EQ(k32Bit ? PrinterInstallRequest::eAdded : PrinterInstallRequest::eFailed,
-            PrinterInstallRequest("QEL Once|Kalora Old 100|LPT1:").Install());  // x86 drivers: see above
+  EXPECT_EQ(PrinterInstallRequest::eAdded, PrinterInstallRequest("QEL Once|Kalora Old 100|LPT1:").Install());
   EXPECT_EQ(dependentFiles_, Record(1, {"pDependentFiles"})) << "every step that reads the INF ran";
   EXPECT_EQ(1, INFFile::Opens() - opensBefore);
   EXPECT_EQ(openBefore, INFFile::OpenHandles()) << "closed when the installation ends";
@@ -236,6 +236,23 @@ TEST_F(PrinterInstall_Win2k, AFailedInstallationLeavesNoCopy) {
   RawSetDword(HKEY_CURRENT_USER, kSpooler + "\\Refuse", "GetPrinterDriverDirectoryA", ERROR_ACCESS_DENIED);
   EXPECT_EQ(0, Install("QEL No Folder|Kalora Jet-100|LPT1:"));
   EXPECT_EQ("AddPrinterA|Kalora Jet-100;", Calls()) << "nothing copied, nothing registered";
+}
+
+// Run with the setup library disabled: QELPrinter.dll must still load, add
+// a printer whose driver the spooler has, and fail the INF path cleanly.
+class PrinterInstallNoSetupLibrary_Win2k : public PrinterInstall_Win2k {};
+
+TEST_F(PrinterInstallNoSetupLibrary_Win2k, OnlyTheINFPathFails) {
+  ASSERT_EQ(nullptr, LoadLibraryA("setupapi.dll")) << "this run disables the setup library";
+  RawCreateKey(HKEY_LOCAL_MACHINE, DriverKey(kEnvironment, "QEL Known"));
+  EXPECT_EQ(1, Install("QEL Plain|QEL Known|LPT1:"));
+  EXPECT_EQ("true", Outcome());
+  Provide(folder_.Root(), folder_.Root());
+  TraceCapture trace;
+  EXPECT_EQ(0, Install("QEL Old|Kalora Old 100|LPT1:"));
+  EXPECT_EQ("false", Outcome());
+  EXPECT_NE(std::string::npos, trace.Text().find("INFFile::Open - no setup library")) << trace.Text();
+  EXPECT_EQ("AddPrinterA|QEL Known;AddPrinterA|Kalora Old 100;", Calls());
 }
 
 }  // namespace
