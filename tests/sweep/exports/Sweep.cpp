@@ -207,6 +207,11 @@ std::vector<Change> Case(const std::function<void()>& call, const Allowed& allow
   return changes;
 }
 
+void NameCase(const std::string& name) {
+  fprintf(stderr, "sweep case: %s\n", Shown(name).c_str());
+  fflush(stderr);
+}
+
 bool Within(const std::string& where, const std::string& prefix) {
   if (where.size() < prefix.size()) return false;
   if (where.size() > prefix.size() && where[prefix.size()] != '\\') return false;
