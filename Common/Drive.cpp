@@ -61,6 +61,9 @@ DWORD Grown(DWORD size, DWORD reported) {
 
 // A WNet call that fills a text buffer of `size` bytes, asked again with a
 // buffer of the size it reports for as long as it answers ERROR_MORE_DATA.
+// ERROR_CONNECTION_UNAVAIL fills it too: a remembered connection that is not
+// connected now still names its resource (WNetGetConnection in Microsoft's
+// reference).
 template <typename Call>
 DWORD ReadNetworkName(Call call, CString& text) {
   DWORD size = kNameBufferSize;
@@ -68,7 +71,7 @@ DWORD ReadNetworkName(Call call, CString& text) {
     std::vector<char> buffer(size + 1, '\0');
     DWORD reported = size;
     DWORD status = call(buffer.data(), &reported);
-    if (status == NO_ERROR) {
+    if (status == NO_ERROR || status == ERROR_CONNECTION_UNAVAIL) {
       text = CString(buffer.data(), strnlen(buffer.data(), size));
       return status;
     }
@@ -175,11 +178,10 @@ NetworkPath Drive::NetworkPathOf() {
   CString remote;
   DWORD status = ReadNetworkName(
       [&local](char* buffer, DWORD* size) { return WNetGetConnectionA(local.CStr(), buffer, size); }, remote);
-  if (status != NO_ERROR) {
-    lastError_ = status;
-    return NetworkPath();
-  }
-  return NetworkPath(remote);
+  if (status == NO_ERROR) return NetworkPath(remote);
+  lastError_ = status;
+  // Offline but remembered: the drive still stands for that resource.
+  return status == ERROR_CONNECTION_UNAVAIL ? NetworkPath(remote) : NetworkPath();
 }
 
 void Drive::SetFromText(const CString& text) {

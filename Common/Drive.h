@@ -59,7 +59,8 @@ class Drive {
   virtual FilePath LocalRoot() const;
   virtual void SetNetworkPath(const NetworkPath& path);
   // The share of a number-27 drive; for a letter, the remote name the
-  // letter is connected to (empty when none).
+  // letter is connected to (empty when none). A remembered connection that
+  // is offline keeps its name, with ERROR_CONNECTION_UNAVAIL as last error.
   virtual NetworkPath NetworkPathOf();
   virtual void SetFromText(const CString& text);
   // The network path of a number-27 drive, else LocalRoot().

@@ -93,6 +93,14 @@ TEST(Drive, NetworkConnectionsThroughTheProvider) {
   EXPECT_EQ(Drive::eRemote, q.Kind()) << "no root of its own, but connected";
   EXPECT_STREQ("qeltester", q.UserName().CStr());
   EXPECT_STREQ(QEL_MPR_PROVIDER, q.NetworkProvider().CStr());
+  // Cancelled without updating the profile: remembered, offline, still there.
+  EXPECT_TRUE(q.Disconnect(false, true));
+  EXPECT_STREQ(remote.c_str(), q.NetworkPathOf().Text().CStr());
+  EXPECT_EQ(ERROR_CONNECTION_UNAVAIL, q.LastError().Code());
+  EXPECT_EQ(Drive::eRemote, q.Kind());
+  DriveIterator drives;
+  EXPECT_EQ(17, (++drives).Current().Number()) << "listed between C: and Z:";
+  EXPECT_TRUE(q.Connect("", nullptr, false)) << "again to the remembered share: " << q.LastError().Code();
   EXPECT_TRUE(q.Disconnect(true, true));
   EXPECT_FALSE(q.Disconnect(false, false));
   EXPECT_EQ(ERROR_NOT_CONNECTED, q.LastError().Code());
@@ -105,6 +113,8 @@ TEST(Drive, NetworkConnectionsThroughTheProvider) {
   std::string log = MprDoubleLog();
   for (const std::string& call :
        {"use Q: " + remote + " type=1 flags=1 -> 0", "resource " + remote + " scope=2 type=0 size=256 -> 234",
+        "connection Q: size=" + std::to_string(remote.size() + 1) + " -> 1201",
+        "use Q: " + remote + " type=1 flags=0 -> 0",
         std::string("use (null) \\\\srv\\shr type=1 flags=8 owner -> 0")})
     EXPECT_NE(std::string::npos, log.find(call)) << call << "\n" << log;
 }
