@@ -76,6 +76,8 @@ class Drive {
   // The root can be read (the current drive always can); never lets the
   // platform ask the user to insert a disk.
   bool IsReady() const;
+  // The volume calls below never let the platform ask for a disk either: an
+  // empty drive fails with its error (ERROR_NOT_READY).
   bool HasPersistentAcls() const;
   CString VolumeLabel();
   // An empty label removes it.
