@@ -344,6 +344,9 @@ void FilePath::ConvertRootType(ERootType target) {
     } else if (text_.At(2) == kBackslash) {
       text_ = drive + text_.Mid(3);
     }
+    // The drive's own directory is the bare "C:": a separator restored after
+    // it would name the drive's root instead.
+    if (text_.Length() == 2 && RootType() == kDriveRelative) return;
   }
   SetTrailingState(trailing);
 }
