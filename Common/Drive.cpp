@@ -61,6 +61,9 @@ DWORD Grown(DWORD size, DWORD reported) {
 
 // A WNet call that fills a text buffer of `size` bytes, asked again with a
 // buffer of the size it reports for as long as it answers ERROR_MORE_DATA.
+// ERROR_CONNECTION_UNAVAIL fills it too: a remembered connection that is not
+// connected now still names its resource (WNetGetConnection in Microsoft's
+// reference).
 template <typename Call>
 DWORD ReadNetworkName(Call call, CString& text) {
   DWORD size = kNameBufferSize;
@@ -68,7 +71,7 @@ DWORD ReadNetworkName(Call call, CString& text) {
     std::vector<char> buffer(size + 1, '\0');
     DWORD reported = size;
     DWORD status = call(buffer.data(), &reported);
-    if (status == NO_ERROR) {
+    if (status == NO_ERROR || status == ERROR_CONNECTION_UNAVAIL) {
       text = CString(buffer.data(), strnlen(buffer.data(), size));
       return status;
     }
@@ -101,6 +104,22 @@ int FormFactorOfMediaType(DWORD type) {
 }
 
 bool RunsOnWindows9x() { return (GetVersion() & 0x80000000) != 0; }
+
+// For its lifetime the platform fails critical errors to the caller instead
+// of asking the user, say, to insert a disk into an empty drive: a host that
+// runs unattended would wait for ever. GetVolumeInformation in Microsoft's
+// reference names SetErrorMode with SEM_FAILCRITICALERRORS for that. The
+// mode is the process's, so the one found is put back.
+class CriticalErrorsFailed {
+ public:
+  CriticalErrorsFailed() : previous_(SetErrorMode(SEM_FAILCRITICALERRORS)) {}
+  ~CriticalErrorsFailed() { SetErrorMode(previous_); }
+  CriticalErrorsFailed(const CriticalErrorsFailed&) = delete;
+  CriticalErrorsFailed& operator=(const CriticalErrorsFailed&) = delete;
+
+ private:
+  UINT previous_;
+};
 
 }  // namespace
 
@@ -175,11 +194,10 @@ NetworkPath Drive::NetworkPathOf() {
   CString remote;
   DWORD status = ReadNetworkName(
       [&local](char* buffer, DWORD* size) { return WNetGetConnectionA(local.CStr(), buffer, size); }, remote);
-  if (status != NO_ERROR) {
-    lastError_ = status;
-    return NetworkPath();
-  }
-  return NetworkPath(remote);
+  if (status == NO_ERROR) return NetworkPath(remote);
+  lastError_ = status;
+  // Offline but remembered: the drive still stands for that resource.
+  return status == ERROR_CONNECTION_UNAVAIL ? NetworkPath(remote) : NetworkPath();
 }
 
 void Drive::SetFromText(const CString& text) {
@@ -269,19 +287,19 @@ bool Drive::IsCurrent() const { return *this == CurrentDrive(); }
 
 bool Drive::IsReady() const {
   if (IsCurrent()) return true;
-  UINT previous = SetErrorMode(SEM_FAILCRITICALERRORS);
-  DWORD attributes = GetFileAttributesA(RootPath().Text().CStr());
-  SetErrorMode(previous);
-  return attributes != INVALID_FILE_ATTRIBUTES;
+  CriticalErrorsFailed quiet;
+  return GetFileAttributesA(RootPath().Text().CStr()) != INVALID_FILE_ATTRIBUTES;
 }
 
 bool Drive::HasPersistentAcls() const {
+  CriticalErrorsFailed quiet;
   DWORD flags = 0;
   if (!GetVolumeInformationA(VolumeRoot().CStr(), nullptr, 0, nullptr, nullptr, &flags, nullptr, 0)) return false;
   return (flags & FS_PERSISTENT_ACLS) != 0;
 }
 
 CString Drive::VolumeLabel() {
+  CriticalErrorsFailed quiet;
   char name[kNameBufferSize] = {};
   if (!GetVolumeInformationA(VolumeRoot().CStr(), name, sizeof name, nullptr, nullptr, nullptr, nullptr, 0)) {
     lastError_ = Win32Error::LastError();
@@ -291,6 +309,7 @@ CString Drive::VolumeLabel() {
 }
 
 bool Drive::SetVolumeLabel(const CString& label) {
+  CriticalErrorsFailed quiet;
   return ::SetVolumeLabelA(VolumeRoot().CStr(), label.IsEmpty() ? nullptr : label.CStr()) != 0;
 }
 
@@ -298,6 +317,7 @@ bool Drive::DiskSpace(ULONGLONG& freeBytes, ULONGLONG& totalBytes) {
   freeBytes = 0;
   totalBytes = 0;
   CString root = VolumeRoot();
+  CriticalErrorsFailed quiet;
   {
     // Windows 95 before OSR2 lacks the call that counts past 2 GB.
     LoadedLibrary kernel("Kernel32.dll");

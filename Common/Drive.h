@@ -59,7 +59,8 @@ class Drive {
   virtual FilePath LocalRoot() const;
   virtual void SetNetworkPath(const NetworkPath& path);
   // The share of a number-27 drive; for a letter, the remote name the
-  // letter is connected to (empty when none).
+  // letter is connected to (empty when none). A remembered connection that
+  // is offline keeps its name, with ERROR_CONNECTION_UNAVAIL as last error.
   virtual NetworkPath NetworkPathOf();
   virtual void SetFromText(const CString& text);
   // The network path of a number-27 drive, else LocalRoot().
@@ -75,6 +76,8 @@ class Drive {
   // The root can be read (the current drive always can); never lets the
   // platform ask the user to insert a disk.
   bool IsReady() const;
+  // The volume calls below never let the platform ask for a disk either: an
+  // empty drive fails with its error (ERROR_NOT_READY).
   bool HasPersistentAcls() const;
   CString VolumeLabel();
   // An empty label removes it.

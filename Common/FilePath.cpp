@@ -56,10 +56,18 @@ CString JoinComponents(const std::vector<CString>& parts) {
 
 CString ReadCurrentDirectory() { return PlatformDirectory(eCurrentDirectory); }
 
+// The long form of a network name, "\\?\UNC\server\share" ("Naming Files,
+// Paths, and Namespaces" in Microsoft's reference): server and share come
+// after it, so a climb must stop below the share as in "\\server\share".
+const char kLongUncPrefix[] = "\\\\?\\UNC\\";
+const size_t kLongUncPrefixLength = sizeof kLongUncPrefix - 1;
+
 // For a text starting with two backslashes: the index of the backslash that
 // ends the share, or npos when server or share are not both followed by one.
 size_t ShareEnd(const CString& text) {
-  size_t afterServer = text.Find(kBackslash, 2);
+  size_t serverStart = 2;
+  if (text.Left(kLongUncPrefixLength).Upper() == kLongUncPrefix) serverStart = kLongUncPrefixLength;
+  size_t afterServer = text.Find(kBackslash, serverStart);
   if (afterServer == CString::npos) return CString::npos;
   return text.Find(kBackslash, afterServer + 1);
 }
@@ -344,6 +352,9 @@ void FilePath::ConvertRootType(ERootType target) {
     } else if (text_.At(2) == kBackslash) {
       text_ = drive + text_.Mid(3);
     }
+    // The drive's own directory is the bare "C:": a separator restored after
+    // it would name the drive's root instead.
+    if (text_.Length() == 2 && RootType() == kDriveRelative) return;
   }
   SetTrailingState(trailing);
 }
@@ -426,6 +437,11 @@ void FilePath::Normalize() {
   }
   kept.erase(kept.begin(), kept.begin() + static_cast<std::ptrdiff_t>(leading));
   if (levels > 0) kept.insert(kept.begin(), DotRun(levels + 1));
+
+  // A relative path whose climbs uncover a drive ("a\..\C:\x") keeps a
+  // "." in front: it must not become a path on that drive.
+  if (root.IsEmpty() && !kept.empty() && IsAsciiLetter(kept[0].At(0)) && kept[0].At(1) == ':')
+    kept.insert(kept.begin(), CString("."));
 
   CString rest = JoinComponents(kept);
   if (!kept.empty()) rest += kBackslash;

@@ -47,7 +47,8 @@ class FilePath : public DelimitedPath {
 
   ERootType RootType() const;
   // The length of the root prefix; for a network path the server and share
-  // with the backslash after them (the whole text when they are incomplete).
+  // with the backslash after them (the whole text when they are incomplete),
+  // behind "\\?\UNC\" in the long form.
   size_t RootLength() const;
   ETrailingState TrailingState() const;
   // Adds or removes a trailing separator; a bare root keeps its separator,
@@ -86,7 +87,9 @@ class FilePath : public DelimitedPath {
   // changes.
   void ConvertRootType(ERootType target);
   // Removes "." components and resolves dot runs against the components
-  // before them; what would climb above the start stays as dots.
+  // before them; what would climb above the start stays as dots. The root
+  // type never changes: a relative path that would begin with a drive keeps
+  // a leading ".".
   void Normalize();
 
   // The folder above: the last component goes (a trailing separator is not

@@ -68,9 +68,14 @@ const size_t kUserProfileReferenceLength = sizeof kUserProfileReference - 1;
 CString ShellFoldersKey() { return DelimitedPath(kExplorerKey, "Shell Folders").Text(); }
 CString UserShellFoldersKey() { return DelimitedPath(kExplorerKey, "User Shell Folders").Text(); }
 
-FilePath WithoutTrailingSeparators(CString text) {
-  while (text.EndsWith('\\')) text.Truncate(text.Length() - 1);
-  return FilePath(text);
+// A root keeps its separator: "C:" alone would mean the current directory
+// of drive C:. The platform reports a directory at a drive's root as "C:\"
+// (GetWindowsDirectory in Microsoft's reference), and GetTempPath ends every
+// directory with one.
+FilePath WithoutTrailingSeparators(const CString& text) {
+  FilePath path(text);
+  while (path.TrailingState() == FilePath::kTrailingSeparator) path.SetTrailingState(FilePath::kNoTrailingSeparator);
+  return path;
 }
 
 FilePath WithoutTrailingSeparator(FilePath path) {

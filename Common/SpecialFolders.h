@@ -47,8 +47,8 @@ class SpecialFolders {
   ShellFolderFunction shellFolder_;
 };
 
-// Directories the platform names, without trailing separators; empty when
-// the platform cannot tell.
+// Directories the platform names, without trailing separators (a drive's
+// root keeps its own: "C:\"); empty when the platform cannot tell.
 FilePath WindowsFolder();
 FilePath SystemFolder();
 FilePath TempFolder();

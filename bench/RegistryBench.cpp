@@ -10,6 +10,7 @@
 
 #include "BenchTiming.h"
 #include "CString.h"
+#include "DecoratedExports.h"
 #include "RegistryKey.h"
 #include "RegistrySubkeyIterator.h"
 #include "RegistryValueIterator.h"
@@ -68,7 +69,7 @@ int main() {
   typedef bool (*PrinterWrite)(const CString&, const CString&, const CString&);
   typedef void (*ExtWrite)(const std::string&, const std::string&, const std::string&);
   PrinterWrite printerWrite = reinterpret_cast<PrinterWrite>(
-      reinterpret_cast<void*>(GetProcAddress(printer, "_Z18WriteRegistryValueRK7CStringS1_S1_")));
+      reinterpret_cast<void*>(GetProcAddress(printer, kPrinterWriteRegistryValue)));
   ExtWrite extWrite =
       reinterpret_cast<ExtWrite>(reinterpret_cast<void*>(GetProcAddress(systemExt, "WriteRegistryValue")));
   if (!printerWrite || !extWrite) {

@@ -9,13 +9,16 @@
 #   qel_add_wine_test(<name> TARGET <exe target>
 #                     [VERSION win95|win98|nt40|win2k] [LOCALE <LC_ALL value>]
 #                     [FILTER <gtest filter>] [DLLOVERRIDES <override>...]
-#                     [TIMEOUT <seconds>] [FAIL_ON <regex>] [ENV <VAR=value>...])
+#                     [TIMEOUT <seconds>] [FAIL_ON <regex>] [ENV <VAR=value>...]
+#                     [SKIPS <Suite.Test>...])
 #
 # VERSION runs a copy of the program named <exe>-<version>.exe, for which the
 # fixture sets Wine's per-program Windows version. Test suites written for one
 # version or locale carry a suffix (_Win95, _Win98, _NT40, _Win2k, _Cp932);
 # the plain run leaves them out, a VERSION or LOCALE run selects them.
 # FAIL_ON fails the test when its output matches the regular expression.
+# SKIPS names the tests that may skip in this run (each with the reason why
+# in a comment beside it); any other skip fails the run.
 
 set(QEL_WINESERVER /usr/lib/wine/wineserver)
 if(CMAKE_SIZEOF_VOID_P EQUAL 8)
@@ -62,7 +65,7 @@ function(qel_suite_for_variant out variant)
 endfunction()
 
 function(qel_add_wine_test name)
-  cmake_parse_arguments(ARG "" "TARGET;VERSION;LOCALE;FILTER;TIMEOUT;FAIL_ON" "ENV;DLLOVERRIDES" ${ARGN})
+  cmake_parse_arguments(ARG "" "TARGET;VERSION;LOCALE;FILTER;TIMEOUT;FAIL_ON" "ENV;DLLOVERRIDES;SKIPS" ${ARGN})
   get_target_property(type ${ARG_TARGET} TYPE)
   if(NOT type STREQUAL "EXECUTABLE")
     message(FATAL_ERROR "${name}: ${ARG_TARGET} is not a program")
@@ -114,6 +117,10 @@ function(qel_add_wine_test name)
   set(runner sh ${PROJECT_SOURCE_DIR}/cmake/run-gtest.sh)
   if(ARG_FAIL_ON)
     list(APPEND runner --fail-on "${ARG_FAIL_ON}")
+  endif()
+  if(ARG_SKIPS)
+    string(REPLACE ";" ":" skips "${ARG_SKIPS}")
+    list(APPEND runner --expect-skips "${skips}")
   endif()
   if(NOT ARG_TIMEOUT)
     set(ARG_TIMEOUT 120)

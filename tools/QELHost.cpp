@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "CString.h"
+#include "DecoratedExports.h"
 #include "KeyText.h"
 #include "TraceCapture.h"
 
@@ -69,15 +70,14 @@ const std::vector<Export>& Exports() {
        "\"<printer>|<driver model>|<port>|<comment or NULL>|<share or NULL>\"", 1,
        {{Under::CurrentUser, kPrinterKey, "Successful Install"}}},
       {"QELPrinter", "SetCurrentUserKey", "SetCurrentUserKey", Form::IntOfText, "<registry key path>", 1, {}},
-      {"QELPrinter", "WriteRegistryValue", "_Z18WriteRegistryValueRK7CStringS1_S1_", Form::BoolOfCStrings,
+      {"QELPrinter", "WriteRegistryValue", kPrinterWriteRegistryValue, Form::BoolOfCStrings,
        "<key path> <value name> <text>", 3, {{Under::CurrentUser, "$1", "$2"}}},
       {"QELSystemExt", "SetCurrentUserKey", "SetCurrentUserKey", Form::IntOfText, "<registry key path>", 1, {}},
       {"QELSystemExt", "WriteRegistryValue", "WriteRegistryValue", Form::VoidOf3Strings,
        "<key path> <value name> <text>", 3, {{Under::CurrentUser, "$1", "$2"}}},
       {"QELSystemExt", "DeleteRegistryValue", "DeleteRegistryValue", Form::VoidOf2Strings, "<key path> <value name>",
        2, {{Under::RunningUser, "$1", "$2"}}},
-      {"QELSystemExt", "DeleteRegistryKey",
-       "_Z17DeleteRegistryKeyRKNSt7__cxx1112basic_stringIcSt11char_traitsIcESaIcEEES6_", Form::VoidOf2Strings,
+      {"QELSystemExt", "DeleteRegistryKey", kSystemExtDeleteRegistryKey, Form::VoidOf2Strings,
        "<key path> <subkey name>", 2, {{Under::CurrentUser, "$1\\$2", ""}}},
       {"QELSystemExt", "AddDialUp9x", "AddDialUp9x", Form::IntOfNothing, "", 0,
        {{Under::CurrentUser, kDialUpKey, "TCP|VRedir|VServer|VServer2|NetTrans"}}},

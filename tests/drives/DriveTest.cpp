@@ -1,5 +1,6 @@
 // Drives of the test prefix (C: and Z:), floppy drives of the stand-in
-// device file, and network connections through the stand-in mpr.dll.
+// device file, empty drives of the volume stand-in, and network connections
+// through the stand-in mpr.dll.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -9,6 +10,7 @@
 #include "DriveIterator.h"
 #include "FloppyDouble.h"
 #include "MprDouble.h"
+#include "VolumeDouble.h"
 
 namespace {
 
@@ -49,6 +51,29 @@ TEST(Drive, PrefixDrivesWithKindSpaceAndLabel) {
   EXPECT_EQ(Drive::eNoKind, q.Kind());
   EXPECT_STREQ("", q.VolumeLabel().CStr());
   EXPECT_EQ(ERROR_PATH_NOT_FOUND, q.LastError().Code());
+}
+
+// A host may never have set the error mode: a query of a drive without its
+// disk must still fail to the caller instead of waiting for a user, and the
+// host's mode is left as it was.
+TEST(Drive, EmptyDrivesAreQueriedWithoutAskingTheUser) {
+  VolumeDouble::Clear();
+  VolumeDouble::Empty('R');
+  UINT testMode = SetErrorMode(0);
+  Drive r(18);
+  EXPECT_STREQ("", r.VolumeLabel().CStr());
+  EXPECT_EQ(ERROR_NOT_READY, r.LastError().Code());
+  EXPECT_FALSE(r.HasPersistentAcls());
+  EXPECT_FALSE(r.SetVolumeLabel("DATA"));
+  ULONGLONG freeBytes = 1, totalBytes = 1;
+  EXPECT_FALSE(r.DiskSpace(freeBytes, totalBytes));
+  EXPECT_EQ(0u, totalBytes);
+  EXPECT_EQ(0u, SetErrorMode(testMode)) << "the host's mode is back";
+  std::string log = VolumeDouble::Log();
+  EXPECT_EQ(std::string::npos, log.find("asks the user")) << log;
+  for (const char* call : {"GetVolumeInformationA R:\\ failed", "SetVolumeLabelA R:\\ failed",
+                           "GetDiskFreeSpaceExA R:\\ failed", "GetDiskFreeSpaceA R:\\ failed"})
+    EXPECT_NE(std::string::npos, log.find(call)) << call << "\n" << log;
 }
 
 // Windows NT asks the drive's device for its media types; a number-0 drive
@@ -93,6 +118,14 @@ TEST(Drive, NetworkConnectionsThroughTheProvider) {
   EXPECT_EQ(Drive::eRemote, q.Kind()) << "no root of its own, but connected";
   EXPECT_STREQ("qeltester", q.UserName().CStr());
   EXPECT_STREQ(QEL_MPR_PROVIDER, q.NetworkProvider().CStr());
+  // Cancelled without updating the profile: remembered, offline, still there.
+  EXPECT_TRUE(q.Disconnect(false, true));
+  EXPECT_STREQ(remote.c_str(), q.NetworkPathOf().Text().CStr());
+  EXPECT_EQ(ERROR_CONNECTION_UNAVAIL, q.LastError().Code());
+  EXPECT_EQ(Drive::eRemote, q.Kind());
+  DriveIterator drives;
+  EXPECT_EQ(17, (++drives).Current().Number()) << "listed between C: and Z:";
+  EXPECT_TRUE(q.Connect("", nullptr, false)) << "again to the remembered share: " << q.LastError().Code();
   EXPECT_TRUE(q.Disconnect(true, true));
   EXPECT_FALSE(q.Disconnect(false, false));
   EXPECT_EQ(ERROR_NOT_CONNECTED, q.LastError().Code());
@@ -105,6 +138,8 @@ TEST(Drive, NetworkConnectionsThroughTheProvider) {
   std::string log = MprDoubleLog();
   for (const std::string& call :
        {"use Q: " + remote + " type=1 flags=1 -> 0", "resource " + remote + " scope=2 type=0 size=256 -> 234",
+        "connection Q: size=" + std::to_string(remote.size() + 1) + " -> 1201",
+        "use Q: " + remote + " type=1 flags=0 -> 0",
         std::string("use (null) \\\\srv\\shr type=1 flags=8 owner -> 0")})
     EXPECT_NE(std::string::npos, log.find(call)) << call << "\n" << log;
 }

@@ -111,6 +111,8 @@ TEST(Folders, PlatformDirectoriesWithoutTrailingSeparators) {
   TestFolder folder;
   ASSERT_TRUE(SetEnvironmentVariableA("TMP", (folder.Root() + "\\\\\\").c_str()));
   EXPECT_EQ(folder.Root(), TempFolder().Text().CStr());
+  ASSERT_TRUE(SetEnvironmentVariableA("TMP", "C:\\"));
+  EXPECT_STREQ("C:\\", TempFolder().Text().CStr()) << "\"C:\" alone is the drive's current directory";
   std::string windows = WindowsFolder().Text().CStr();
   EXPECT_TRUE(IsFolder(windows)) << windows;
   EXPECT_EQ(windows + "\\", std::string(SystemFolder().Text().CStr()).substr(0, windows.size() + 1));

@@ -103,6 +103,9 @@ TEST_F(FilePathDisk, DriveRelativePathsSwitchDrivesAndComeBack) {
   EXPECT_EQ("C:x", Converted("x", FilePath::kDriveRelative));
   EXPECT_EQ("\\\\srv\\share\\x", Converted("\\\\srv\\share\\x", FilePath::kDriveRelative));
   EXPECT_EQ("Z:tmp", Converted("Z:tmp", FilePath::kDriveRelative)) << "already of that type";
+  // The drive's own directory is the bare drive, never its root.
+  for (const std::string& own : {cwd_, cwd_ + "\\", std::string("Z:\\"), std::string("A:\\")})
+    EXPECT_EQ(own.substr(0, 2), Converted(own, FilePath::kDriveRelative)) << own;
   EXPECT_EQ(cwd_, TestFolder::CurrentDirectory());
 }
 

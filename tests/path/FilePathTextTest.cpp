@@ -72,6 +72,9 @@ TEST(FilePath, RootTypeAndLength) {
       {"\\\\srv\\share", FilePath::kNetwork, 11},
       {"\\\\srv\\share\\", FilePath::kNetwork, 12},
       {"\\\\srv\\share\\dir\\file", FilePath::kNetwork, 12},
+      {"\\\\?\\UNC\\srv\\share\\dir", FilePath::kNetwork, 18},
+      {"\\\\?\\unc\\srv", FilePath::kNetwork, 11},
+      {"\\\\?\\C:\\dir", FilePath::kNetwork, 7},
   };
   for (const auto& c : cases) {
     FilePath path{CString(c.text)};
@@ -177,6 +180,11 @@ TEST(FilePath, NormalizeRemovesDotsAndClimbs) {
       {"a\\\\..\\x", "x"},
       {"a\\\\\\..\\..\\x", "..\\x"},
       {"x.\\..\\y", "y"},
+      // Neither a relative path made absolute nor a climb above the share.
+      {"a\\..\\C:\\x", ".\\C:\\x"},
+      {".\\c:", ".\\c:"},
+      {"a\\..\\C:x\\", ".\\C:x\\"},
+      {"\\\\?\\UNC\\srv\\share\\a\\..\\..\\x", "\\\\?\\UNC\\srv\\share\\..\\x"},
   };
   for (const auto& c : cases) EXPECT_EQ(c.normalized, Text(Normalized(c.text))) << c.text;
 }

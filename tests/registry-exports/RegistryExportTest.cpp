@@ -8,12 +8,11 @@
 #include <string>
 
 #include "CString.h"
+#include "DecoratedExports.h"
 #include "RawRegistry.h"
 
 namespace {
 
-const char kPrinterWrite[] = "_Z18WriteRegistryValueRK7CStringS1_S1_";
-const char kDeleteKey[] = "_Z17DeleteRegistryKeyRKNSt7__cxx1112basic_stringIcSt11char_traitsIcESaIcEEES6_";
 const char kInstall[] = "Software\\Corvane Systems\\Hollowmarch\\QELPrinter";
 
 typedef int (*SetCurrentUserKeyFn)(const char*);
@@ -46,11 +45,11 @@ class RegistryExports : public testing::Test {
     systemExt_ = LoadLibraryA("QELSystemExt.dll");
     ASSERT_TRUE(printer_ && systemExt_) << "error " << GetLastError();
     printerSetUser_ = Find<SetCurrentUserKeyFn>(printer_, "SetCurrentUserKey");
-    printerWrite_ = Find<PrinterWriteFn>(printer_, kPrinterWrite);
+    printerWrite_ = Find<PrinterWriteFn>(printer_, kPrinterWriteRegistryValue);
     extSetUser_ = Find<SetCurrentUserKeyFn>(systemExt_, "SetCurrentUserKey");
     extWrite_ = Find<SystemExtWriteFn>(systemExt_, "WriteRegistryValue");
     extDeleteValue_ = Find<TwoTextsFn>(systemExt_, "DeleteRegistryValue");
-    extDeleteKey_ = Find<TwoTextsFn>(systemExt_, kDeleteKey);
+    extDeleteKey_ = Find<TwoTextsFn>(systemExt_, kSystemExtDeleteRegistryKey);
     ASSERT_TRUE(printerSetUser_ && printerWrite_ && extSetUser_ && extWrite_ && extDeleteValue_ && extDeleteKey_);
   }
   void Unload() {
@@ -230,10 +229,10 @@ TEST_F(RegistryExports, DeleteRegistryKeyWithAnEmptySubkeyNameDeletesNothing) {
 }
 
 TEST_F(RegistryExports, NullReferencesAreRefusedWithoutACrash) {
-  auto printerWrite = Find<PrinterWriteByAddress>(printer_, kPrinterWrite);
+  auto printerWrite = Find<PrinterWriteByAddress>(printer_, kPrinterWriteRegistryValue);
   auto extWrite = Find<SystemExtWriteByAddress>(systemExt_, "WriteRegistryValue");
   auto deleteValue = Find<TwoTextsByAddress>(systemExt_, "DeleteRegistryValue");
-  auto deleteKey = Find<TwoTextsByAddress>(systemExt_, kDeleteKey);
+  auto deleteKey = Find<TwoTextsByAddress>(systemExt_, kSystemExtDeleteRegistryKey);
   const CString path(Mine("p").c_str()), name("v"), text("x");
   const std::string extPath = Mine("e"), extName = "v", extText = "x";
 

@@ -3,20 +3,11 @@
 #include <set>
 #include <string>
 
-#include "RawRegistry.h"
-#include "RegistryKey.h"
 #include "RegistrySubkeyIterator.h"
 #include "RegistryValueIterator.h"
+#include "ScratchRegistryKey.h"
 
 namespace {
-
-const REGSAM kAccess = RegistryKey::kKeyAccess;
-
-RegistryKey OpenKeyAt(const ScratchKey& scratch, REGSAM access = kAccess) {
-  RegistryKey key(CString(scratch.Text().c_str()), access);
-  EXPECT_TRUE(key.Open(access)) << key.LastError();
-  return key;
-}
 
 std::string Numbered(const char* prefix, int i) { return prefix + std::to_string(i); }
 
@@ -112,13 +103,13 @@ TEST(RegistryIterators, DataThatGrewSinceTheWalkBeganIsReadWhole) {
 
 TEST(RegistryIterators, KeysThatAreNotOpenOrEmptyYieldNothing) {
   ScratchKey scratch;
-  RegistryKey closed(CString(scratch.Text().c_str()), kAccess);
+  RegistryKey closed = KeyAt(scratch);
   RawCreateKey(scratch.Root(), scratch.Below("child"));
   EXPECT_TRUE(closed.SubkeysBegin() == closed.SubkeysEnd());
   EXPECT_TRUE(closed.ValuesBegin() == closed.ValuesEnd());
   EXPECT_FALSE(closed.SubkeysBegin().IsValid());
 
-  RegistryKey empty(CString(scratch.Text("child").c_str()), kAccess);
+  RegistryKey empty = KeyAt(scratch, "child");
   ASSERT_TRUE(empty.Open(kAccess));
   EXPECT_TRUE(empty.SubkeysBegin() == empty.SubkeysEnd());
   EXPECT_TRUE(empty.ValuesBegin() == empty.ValuesEnd());
@@ -133,7 +124,7 @@ TEST(RegistryIterators, AKeyThatCannotSayWhatItHoldsIsWalkedAsEmpty) {
   ScratchKey scratch;
   RawCreateKey(scratch.Root(), scratch.Below("gone\\a"));
   RawSetDword(scratch.Root(), scratch.Below("gone"), "v", 1);
-  RegistryKey key(CString(scratch.Text("gone").c_str()), kAccess);
+  RegistryKey key = KeyAt(scratch, "gone");
   ASSERT_TRUE(key.Open(kAccess));
   ASSERT_EQ(ERROR_SUCCESS, RawDeleteTree(scratch.Root(), scratch.Below("gone")));
   // Still open, but the platform no longer answers for the key.
@@ -147,7 +138,7 @@ TEST(RegistryIterators, SubkeyNamesThatCannotBeReadAreLeftOut) {
   ScratchKey scratch;
   RawCreateKey(scratch.Root(), scratch.Below("child\\grandchild"));
   // Allowed to count its subkeys but not to enumerate them.
-  RegistryKey key = OpenKeyAt(scratch, KEY_QUERY_VALUE);
+  RegistryKey key = OpenKeyAt(scratch, "", KEY_QUERY_VALUE);
   ASSERT_EQ(1u, key.SubkeyCount());
   RegistrySubkeyIterator begin = key.SubkeysBegin();
   EXPECT_TRUE(begin == key.SubkeysEnd()) << "an unread name must not become \"\" (the key itself)";

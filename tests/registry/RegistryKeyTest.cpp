@@ -2,19 +2,8 @@
 
 #include <string>
 
-#include "RawRegistry.h"
-#include "RegistryKey.h"
 #include "RegistryValueIterator.h"
-
-namespace {
-
-const REGSAM kAccess = RegistryKey::kKeyAccess;
-
-RegistryKey KeyAt(const ScratchKey& scratch, const std::string& below = "") {
-  return RegistryKey(CString(scratch.Text(below).c_str()), kAccess);
-}
-
-}  // namespace
+#include "ScratchRegistryKey.h"
 
 TEST(RegistryKey, ARootAloneOpensTheRootKeyItself) {
   RegistryKey root(CString("HKLM"), kAccess);
@@ -76,7 +65,7 @@ TEST(RegistryKey, KeyEqualityLooksAtHandlesPathAndMask) {
   ScratchKey scratch;
   EXPECT_TRUE(KeyAt(scratch, "a") == KeyAt(scratch, "a"));
   EXPECT_TRUE(KeyAt(scratch, "a") != KeyAt(scratch, "A")) << "the path is compared exactly";
-  EXPECT_TRUE(KeyAt(scratch, "a") != RegistryKey(CString(scratch.Text("a").c_str()), KEY_QUERY_VALUE));
+  EXPECT_TRUE(KeyAt(scratch, "a") != KeyAt(scratch, "a", KEY_QUERY_VALUE));
   RegistryKey open = KeyAt(scratch);
   ASSERT_TRUE(open.Open(kAccess));
   EXPECT_TRUE(open != KeyAt(scratch));

@@ -7,19 +7,10 @@
 
 #include <string>
 
-#include "RawRegistry.h"
+#include "ScratchRegistryKey.h"
 #include "TraceCapture.h"
-#include "RegistryKey.h"
 
 namespace {
-
-const REGSAM kAccess = RegistryKey::kKeyAccess;
-
-RegistryKey OpenKeyAt(const ScratchKey& scratch, const std::string& below = "", REGSAM access = kAccess) {
-  RegistryKey key(CString(scratch.Text(below).c_str()), access);
-  EXPECT_TRUE(key.Open(access)) << below << ": " << key.LastError();
-  return key;
-}
 
 // Tree\d0\d1\...\d<depth-1>, with two leaves and a value at each level.
 void BuildDeepTree(const ScratchKey& scratch, int depth) {
@@ -69,7 +60,7 @@ RegistryValue Binary(const std::string& bytes, const char* name, DWORD type = RE
 // Src holds values of several types and a two-level subtree; Dest is empty.
 void BuildSource(const ScratchKey& scratch) {
   RawCreateKey(scratch.Root(), scratch.Below("Dest"));
-  RegistryKey src(CString(scratch.Text("Src").c_str()), kAccess);
+  RegistryKey src = KeyAt(scratch, "Src");
   ASSERT_TRUE(src.Create(REG_OPTION_NON_VOLATILE));
   std::string big(64 * 1024, 'b');
   for (const RegistryValue& value :
@@ -130,7 +121,7 @@ TEST(DeleteSubKey, FailsOnAMissingSubkeyOrAKeyThatIsNotOpen) {
   RegistryKey key = OpenKeyAt(scratch);
   EXPECT_FALSE(key.DeleteSubKey("missing"));
   EXPECT_EQ(ERROR_FILE_NOT_FOUND, key.LastError());
-  RegistryKey closed(CString(scratch.Text().c_str()), kAccess);
+  RegistryKey closed = KeyAt(scratch);
   EXPECT_FALSE(closed.DeleteSubKey("x"));
   EXPECT_TRUE(RawKeyExists(scratch.Root(), scratch.Below("x")));
 }
@@ -149,9 +140,9 @@ TEST(MoveTo, OntoItselfOrWithAKeyNotOpenDoesNothing) {
   BuildSource(scratch);
   RegistryKey src = OpenKeyAt(scratch, "Src");
   EXPECT_FALSE(src.MoveTo(src));
-  RegistryKey closedDest(CString(scratch.Text("Dest").c_str()), kAccess);
+  RegistryKey closedDest = KeyAt(scratch, "Dest");
   EXPECT_FALSE(src.MoveTo(closedDest));
-  RegistryKey closedSrc(CString(scratch.Text("Src").c_str()), kAccess);
+  RegistryKey closedSrc = KeyAt(scratch, "Src");
   EXPECT_FALSE(closedSrc.MoveTo(OpenKeyAt(scratch, "Dest")));
   ExpectSourceArrived(scratch, "Src");
   EXPECT_FALSE(RawKeyExists(scratch.Root(), scratch.Below("Src\\Src")));

@@ -8,6 +8,7 @@
 
 #include <windows.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,12 @@ struct RawValue {
   bool Found() const { return status == ERROR_SUCCESS; }
   // The data as text, NULs included.
   std::string Bytes() const { return std::string(data.begin(), data.end()); }
+  // The data as a number: 0 unless it is exactly four bytes.
+  DWORD Dword() const {
+    DWORD number = 0;
+    if (data.size() == sizeof number) memcpy(&number, data.data(), sizeof number);
+    return number;
+  }
 };
 
 RawValue ReadRawValue(HKEY root, const std::string& subkey, const std::string& name);

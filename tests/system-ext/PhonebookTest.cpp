@@ -19,12 +19,6 @@ struct Call {
   DWORD size, result;
 };
 
-DWORD Dword(const RawValue& value) {
-  DWORD number = 0;
-  if (value.data.size() == sizeof number) memcpy(&number, value.data.data(), sizeof number);
-  return number;
-}
-
 // An entry whose every byte differs from its neighbours, so that any byte
 // moved or lost shows; the size field says `layout`, no alternate numbers.
 std::string Entry(size_t size, int seed, DWORD layout = kRasEntrySize2000) {
@@ -61,8 +55,8 @@ class Phonebook {
       auto read = [&](const char* value) { return ReadRawValue(HKEY_LOCAL_MACHINE, at, value); };
       auto text = [&](const char* value) { return read(value).Bytes().substr(0, read(value).Bytes().find('\0')); };
       calls.push_back({text("Function"), text("Entry"), read("Bytes").Bytes(), read("Entry").Found(),
-                       read("Phonebook").Found(), read("DeviceInfo").Found(), Dword(read("Size")),
-                       Dword(read("Result"))});
+                       read("Phonebook").Found(), read("DeviceInfo").Found(), read("Size").Dword(),
+                       read("Result").Dword()});
     }
     return calls;
   }

@@ -1,6 +1,7 @@
 // Stand-in for mpr.dll, whose connection calls Wine answers with 1222 or
-// 2250 whatever is asked. It keeps the process's connections, answers as
-// the platform does and logs every call with its answer.
+// 2250 whatever is asked. It keeps the process's connections and the ones
+// the user profile remembers, answers as the platform does and logs every
+// call with its answer.
 #include "MprDouble.h"
 
 #include <windows.h>
@@ -15,6 +16,10 @@ namespace {
 // Remote names by upper-case local name ("R:"), or by remote name for a
 // share connected without a letter.
 std::map<std::string, std::string> g_connections;
+// Remote names by upper-case local name of the connections made with
+// CONNECT_UPDATE_PROFILE. Cancelled without that flag, a connection stays
+// remembered but unavailable (KB Q183986).
+std::map<std::string, std::string> g_remembered;
 std::string g_log;
 
 std::string Text(const char* text) { return text ? text : "(null)"; }
@@ -31,15 +36,16 @@ DWORD Answer(DWORD status, const std::string& call) {
   return status;
 }
 
-// Text and NUL into *size bytes, or ERROR_MORE_DATA and the size needed.
-DWORD CopyOut(const std::string& text, char* buffer, DWORD* size, const std::string& call) {
+// Text and NUL into *size bytes and `done`, or ERROR_MORE_DATA and the size
+// needed.
+DWORD CopyOut(const std::string& text, char* buffer, DWORD* size, const std::string& call, DWORD done = NO_ERROR) {
   DWORD needed = static_cast<DWORD>(text.size() + 1);
   if (*size < needed) {
     *size = needed;
     return Answer(ERROR_MORE_DATA, call);
   }
   memcpy(buffer, text.c_str(), needed);
-  return Answer(NO_ERROR, call);
+  return Answer(done, call);
 }
 
 }  // namespace
@@ -55,21 +61,34 @@ __declspec(dllexport) DWORD WINAPI WNetUseConnectionA(HWND owner, NETRESOURCEA* 
   if (resource->dwType != RESOURCETYPE_DISK) return Answer(ERROR_BAD_DEV_TYPE, call);
   if (strncmp(Text(resource->lpRemoteName).c_str(), "\\\\", 2) != 0) return Answer(ERROR_BAD_NET_NAME, call);
   if (g_connections.count(key)) return Answer(ERROR_ALREADY_ASSIGNED, call);
+  // Windows NT 4 and later refuse a remembered letter for another resource.
+  auto remembered = g_remembered.find(key);
+  if (remembered != g_remembered.end() && Key(resource->lpRemoteName) != Key(remembered->second.c_str()))
+    return Answer(ERROR_DEVICE_ALREADY_REMEMBERED, call);
   g_connections[key] = resource->lpRemoteName;
+  if ((flags & CONNECT_UPDATE_PROFILE) && resource->lpLocalName) g_remembered[key] = resource->lpRemoteName;
   *result = 0;
   return Answer(NO_ERROR, call);
 }
 
+// With CONNECT_UPDATE_PROFILE the profile forgets the connection, connected
+// or not; without it a remembered one only goes offline.
 __declspec(dllexport) DWORD WINAPI WNetCancelConnection2A(LPCSTR name, DWORD flags, BOOL force) {
   std::string call = "cancel " + Text(name) + " flags=" + std::to_string(flags) + " force=" + std::to_string(force);
-  return Answer(g_connections.erase(Key(name)) ? NO_ERROR : ERROR_NOT_CONNECTED, call);
+  bool connected = g_connections.erase(Key(name)) != 0;
+  bool forgotten = (flags & CONNECT_UPDATE_PROFILE) && g_remembered.erase(Key(name)) != 0;
+  return Answer(connected || forgotten ? NO_ERROR : ERROR_NOT_CONNECTED, call);
 }
 
+// A remembered connection that is offline still names its resource, with
+// ERROR_CONNECTION_UNAVAIL in place of NO_ERROR.
 __declspec(dllexport) DWORD WINAPI WNetGetConnectionA(LPCSTR local, LPSTR remote, LPDWORD size) {
   std::string call = "connection " + Text(local) + " size=" + std::to_string(*size);
   auto connection = g_connections.find(Key(local));
-  if (connection == g_connections.end()) return Answer(ERROR_NOT_CONNECTED, call);
-  return CopyOut(connection->second, remote, size, call);
+  if (connection != g_connections.end()) return CopyOut(connection->second, remote, size, call);
+  auto remembered = g_remembered.find(Key(local));
+  if (remembered == g_remembered.end()) return Answer(ERROR_NOT_CONNECTED, call);
+  return CopyOut(remembered->second, remote, size, call, ERROR_CONNECTION_UNAVAIL);
 }
 
 __declspec(dllexport) DWORD WINAPI WNetGetUserA(LPCSTR name, LPSTR user, LPDWORD size) {

@@ -32,10 +32,7 @@ std::string DriverKey(const char* environment, const char* model) {
 }
 
 DWORD SpoolerNumber(const std::string& below, const std::string& name) {
-  RawValue value = ReadRawValue(HKEY_CURRENT_USER, kSpooler + ("\\" + below), name);
-  DWORD number = 0;
-  if (value.data.size() == sizeof number) memcpy(&number, value.data.data(), sizeof number);
-  return number;
+  return ReadRawValue(HKEY_CURRENT_USER, kSpooler + ("\\" + below), name).Dword();
 }
 
 // The request's fields as the spooler must get them: runs of "|" are one

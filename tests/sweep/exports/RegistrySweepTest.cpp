@@ -41,8 +41,10 @@ class RegistrySweep : public testing::Test {
     std::string below = landing.find('\\') == std::string::npos ? "" : landing.substr(landing.find('\\') + 1);
     std::string probeKey = below.empty() ? kProbe : below + "\\" + kProbe;
     for (bool printer : {true, false}) {
-      SCOPED_TRACE(std::string(printer ? "QELPrinter" : "QELSystemExt") + " redirected to " +
-                   std::string(text ? text : "(null)").substr(0, 80));
+      const std::string what = std::string(printer ? "QELPrinter" : "QELSystemExt") + " redirected to " +
+                               std::string(text ? text : "(null)").substr(0, 80);
+      NameCase(what);
+      SCOPED_TRACE(what);
       int result = -1;
       Case([&] { result = (printer ? Dlls().printerSetUser : Dlls().extSetUser)(text); }, NothingElse);
       EXPECT_EQ(0, result);
@@ -71,8 +73,11 @@ class RegistrySweep : public testing::Test {
     const std::string key = "HKCU\\" + Collapsed(UserRoot() + "\\" + keyPath.substr(0, keyPath.find('\0')));
     int landed = 0;
     for (bool printer : {true, false}) {
-      SCOPED_TRACE(std::string(printer ? "QELPrinter" : "QELSystemExt") + " writing [" + name.substr(0, 40) +
-                   "] below [" + keyPath.substr(0, 60) + "] (" + std::to_string(keyPath.size()) + ")");
+      const std::string what = std::string(printer ? "QELPrinter" : "QELSystemExt") + " writing [" +
+                               name.substr(0, 40) + "] below [" + keyPath.substr(0, 60) + "] (" +
+                               std::to_string(keyPath.size()) + ")";
+      NameCase(what);
+      SCOPED_TRACE(what);
       bool reported = false;
       // As a host makes them from C texts.
       const CString cKey(keyPath.c_str()), cName(name.c_str()), cText(text.c_str());
@@ -97,7 +102,9 @@ class RegistrySweep : public testing::Test {
   // The running user's values below "Del", each holding its own name; the
   // one asked for, in the key the platform opens, goes, nothing else does.
   void DeleteValue(const std::string& keyPath, const std::string& name) {
-    SCOPED_TRACE("deleting [" + name.substr(0, 40) + "] of [" + keyPath.substr(0, 80) + "]");
+    const std::string what = "deleting value [" + name.substr(0, 40) + "] of [" + keyPath.substr(0, 80) + "]";
+    NameCase(what);
+    SCOPED_TRACE(what);
     for (const std::string& held : {std::string("v"), std::string(), std::string(4096, 'n'), std::string("\x95\x5c")})
       RawSetText(HKEY_CURRENT_USER, UserRoot() + "\\Del", held, "held " + held);
     const std::string key = "HKCU\\" + Collapsed(keyPath);
@@ -116,7 +123,9 @@ class RegistrySweep : public testing::Test {
   // the key path goes whole, nothing else does, and an empty name deletes
   // nothing.
   void DeleteKey(const std::string& keyPath, const std::string& subkey) {
-    SCOPED_TRACE("deleting [" + subkey.substr(0, 40) + "] of [" + keyPath.substr(0, 80) + "]");
+    const std::string what = "deleting key [" + subkey.substr(0, 40) + "] of [" + keyPath.substr(0, 80) + "]";
+    NameCase(what);
+    SCOPED_TRACE(what);
     for (const char* path : {"Tree\\a\\b\\c", "Tree\\a2", "Tree\\\x95\x5c\\x"}) {
       RawCreateKey(HKEY_CURRENT_USER, UserRoot() + "\\" + path);
       RawSetText(HKEY_CURRENT_USER, UserRoot() + "\\" + path, "", path);
@@ -173,20 +182,28 @@ TEST_F(RegistrySweep, RedirectionTakesOnlyAnExistingKeyNamedExactly) {
 }
 
 TEST_F(RegistrySweep, WritesLandWhereAskedOrNowhere) {
-  for (const char* keyPath : {"Sweep\\k", "", "Sweep\\\\k", "Sweep\\k\\", "Sweep\\k\\\\\\"})
+  // Dots and wildcards are plain key names to the registry.
+  for (const char* keyPath :
+       {"Sweep\\k", "", "Sweep\\\\k", "Sweep\\k\\", "Sweep\\k\\\\\\", "\\Sweep\\lead", "..\\Sweep", "Sweep\\*?"})
     EXPECT_TRUE(Write(keyPath, "v", "x")) << keyPath;
-  for (const char* keyPath : {"\\Sweep\\lead", "..\\Sweep", "Sweep\\*?"}) Write(keyPath, "v", "x");
-  for (const auto& text : Lengths('k', "Sweep\\")) Write(text.second, "v", "x");
-  for (const auto& text : Lengths('n')) Write("Sweep\\names", text.second, "x");
-  for (const auto& text : Lengths('t')) Write("Sweep\\texts", "v", text.second);
-  // Key paths of many short levels, of each length.
+  // Behind the user root, key paths of 259 bytes or more, one long name or
+  // many short levels, are longer than the 260 characters the platform's
+  // ANSI registry calls take (ERROR_MORE_DATA): nothing lands.
+  for (const auto& text : Lengths('k', "Sweep\\"))
+    EXPECT_EQ(text.first == "empty", Write(text.second, "v", "x")) << text.first;
   for (size_t n : {259, 260, 261, 4096, 65536, 65537}) {
     std::string levels;
     while (levels.size() < n) levels += "abc\\";
-    Write(levels.substr(0, n), "v", "x");
+    EXPECT_FALSE(Write(levels.substr(0, n), "v", "x")) << n << " bytes of levels";
   }
-  Write("Sweep\\nul", "v", std::string("ab\0cd", 5));
-  Write(std::string("Sweep\\nul\0key", 13), std::string("v\0w", 3), "x");
+  // Names of 64 KB or more are refused; shorter ones land, as the platform
+  // here (and Windows since XP) takes value names of up to 16,383
+  // characters. Texts land whatever their length.
+  for (const auto& text : Lengths('n'))
+    EXPECT_EQ(text.second.size() < 65536, Write("Sweep\\names", text.second, "x")) << text.first;
+  for (const auto& text : Lengths('t')) EXPECT_TRUE(Write("Sweep\\texts", "v", text.second)) << text.first;
+  EXPECT_TRUE(Write("Sweep\\nul", "v", std::string("ab\0cd", 5)));
+  EXPECT_TRUE(Write(std::string("Sweep\\nul\0key", 13), std::string("v\0w", 3), "x"));
 }
 
 TEST_F(RegistrySweep, DeletionsTakeExactlyWhatThePlatformNames) {
@@ -215,21 +232,29 @@ TEST_F(RegistrySweep, NullReferencesChangeNothing) {
   const std::string sKey = "Sweep", sName = "v", sText = "x", tree = "Tree";
   RawCreateKey(HKEY_CURRENT_USER, UserRoot() + "\\Tree\\Sweep");
   RawSetText(HKEY_CURRENT_USER, UserRoot() + "\\Tree", "v", "x");
-  const std::function<void()> calls[] = {
-      [&] { EXPECT_FALSE(Dlls().printerWrite(nullptr, &name, &text)); },
-      [&] { EXPECT_FALSE(Dlls().printerWrite(&key, nullptr, &text)); },
-      [&] { EXPECT_FALSE(Dlls().printerWrite(&key, &name, nullptr)); },
-      [&] { EXPECT_FALSE(Dlls().printerWrite(nullptr, nullptr, nullptr)); },
-      [&] { Dlls().extWrite(nullptr, &sName, &sText); },
-      [&] { Dlls().extWrite(&sKey, nullptr, &sText); },
-      [&] { Dlls().extWrite(&sKey, &sName, nullptr); },
-      [&] { Dlls().deleteValue(nullptr, &sName); },
-      [&] { Dlls().deleteValue(&tree, nullptr); },
-      [&] { Dlls().deleteKey(nullptr, &sKey); },
-      [&] { Dlls().deleteKey(&tree, nullptr); },
-      [&] { Dlls().deleteKey(nullptr, nullptr); },
+  const std::pair<const char*, std::function<void()>> calls[] = {
+      {"QELPrinter WriteRegistryValue(null, name, text)",
+       [&] { EXPECT_FALSE(Dlls().printerWrite(nullptr, &name, &text)); }},
+      {"QELPrinter WriteRegistryValue(key, null, text)",
+       [&] { EXPECT_FALSE(Dlls().printerWrite(&key, nullptr, &text)); }},
+      {"QELPrinter WriteRegistryValue(key, name, null)",
+       [&] { EXPECT_FALSE(Dlls().printerWrite(&key, &name, nullptr)); }},
+      {"QELPrinter WriteRegistryValue(null, null, null)",
+       [&] { EXPECT_FALSE(Dlls().printerWrite(nullptr, nullptr, nullptr)); }},
+      {"QELSystemExt WriteRegistryValue(null, name, text)", [&] { Dlls().extWrite(nullptr, &sName, &sText); }},
+      {"QELSystemExt WriteRegistryValue(key, null, text)", [&] { Dlls().extWrite(&sKey, nullptr, &sText); }},
+      {"QELSystemExt WriteRegistryValue(key, name, null)", [&] { Dlls().extWrite(&sKey, &sName, nullptr); }},
+      {"DeleteRegistryValue(null, name)", [&] { Dlls().deleteValue(nullptr, &sName); }},
+      {"DeleteRegistryValue(key, null)", [&] { Dlls().deleteValue(&tree, nullptr); }},
+      {"DeleteRegistryKey(null, subkey)", [&] { Dlls().deleteKey(nullptr, &sKey); }},
+      {"DeleteRegistryKey(key, null)", [&] { Dlls().deleteKey(&tree, nullptr); }},
+      {"DeleteRegistryKey(null, null)", [&] { Dlls().deleteKey(nullptr, nullptr); }},
   };
-  for (const auto& call : calls) Case(call, NothingElse);
+  for (const auto& call : calls) {
+    NameCase(call.first);
+    SCOPED_TRACE(call.first);
+    Case(call.second, NothingElse);
+  }
 }
 
 TEST_F(RegistrySweep_Cp932, DoubleByteNamesAreNeverCutAtTheirTrailByte) {

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "DecoratedExports.h"
 #include "HeapsValid.h"
 #include "RasDoubleKey.h"
 
@@ -120,11 +121,11 @@ class Loaded : public testing::Environment {
     Exports& e = g_exports;
     Find(printer, "InstallPrinter", e.installPrinter);
     Find(printer, "SetCurrentUserKey", e.printerSetUser);
-    Find(printer, "_Z18WriteRegistryValueRK7CStringS1_S1_", e.printerWrite);
+    Find(printer, kPrinterWriteRegistryValue, e.printerWrite);
     Find(ext, "SetCurrentUserKey", e.extSetUser);
     Find(ext, "WriteRegistryValue", e.extWrite);
     Find(ext, "DeleteRegistryValue", e.deleteValue);
-    Find(ext, "_Z17DeleteRegistryKeyRKNSt7__cxx1112basic_stringIcSt11char_traitsIcESaIcEEES6_", e.deleteKey);
+    Find(ext, kSystemExtDeleteRegistryKey, e.deleteKey);
     Find(ext, "AddDialUp9x", e.addDialUp);
     Find(ext, "isBindingMSTCP", e.isBinding);
     Find(ext, "GetRASEntry", e.getRasEntry);
@@ -204,6 +205,11 @@ std::vector<Change> Case(const std::function<void()>& call, const Allowed& allow
   EXPECT_TRUE(HeapsValid());
   for (const Change& change : changes) EXPECT_TRUE(allowed(change)) << "not allowed: " << change.Describe();
   return changes;
+}
+
+void NameCase(const std::string& name) {
+  fprintf(stderr, "sweep case: %s\n", Shown(name).c_str());
+  fflush(stderr);
 }
 
 bool Within(const std::string& where, const std::string& prefix) {

@@ -49,6 +49,9 @@ std::vector<Change> Diff(const State& before, const State& after);
 // Runs one case and checks what all cases promise; returns the changes for
 // the group's own checks.
 std::vector<Change> Case(const std::function<void()>& call, const Allowed& allowed);
+// Writes the name of the case about to run to the run's output, so that the
+// last name there tells which case crashed or hung the program.
+void NameCase(const std::string& name);
 // Whether the text names `prefix` or something below it, ignoring case as
 // the registry and the file system do.
 bool Within(const std::string& where, const std::string& prefix);

@@ -39,12 +39,6 @@ std::string Entry(size_t size, int seed, DWORD layout) {
   return bytes;
 }
 
-DWORD Number(const RawValue& value) {
-  DWORD number = 0;
-  if (value.data.size() == sizeof number) memcpy(&number, value.data.data(), sizeof number);
-  return number;
-}
-
 class SystemExtSweep : public testing::Test {
  protected:
   void SetUp() override {
@@ -111,13 +105,13 @@ class SystemExtSweep : public testing::Test {
     if (result == 0) {
       EXPECT_FALSE(calls.empty());
       if (calls.empty()) calls.emplace_back();  // so the checks below fail rather than crash
-      EXPECT_EQ(0u, Number(calls.back()["Result"]));
+      EXPECT_EQ(0u, calls.back()["Result"].Dword());
       EXPECT_EQ(std::string(name ? name : "") + '\0', calls.back()["Entry"].Bytes());
       EXPECT_EQ(calls.back()["Bytes"].Bytes(), stored.Bytes());
       EXPECT_EQ(static_cast<DWORD>(REG_BINARY), stored.type);
     } else {
       EXPECT_TRUE(changes.empty()) << "code " << result;
-      DWORD answered = calls.empty() ? 0 : Number(calls.back()["Result"]);
+      DWORD answered = calls.empty() ? 0 : calls.back()["Result"].Dword();
       EXPECT_TRUE(answered == 0 || answered == result) << "the service's own code " << answered;
     }
     return result;
@@ -230,7 +224,7 @@ TEST_F(SystemExtSweep, StoredValuesOfEverySizeReplayedOnce) {
     DWORD size = static_cast<DWORD>(expected.size());
     expected.replace(0, std::min<size_t>(4, size), reinterpret_cast<const char*>(&size), std::min<size_t>(4, size));
     EXPECT_EQ("RasSetEntryPropertiesA", call["Function"].Bytes().substr(0, 22));
-    EXPECT_EQ(size, Number(call["Size"]));
+    EXPECT_EQ(size, call["Size"].Dword());
     EXPECT_EQ(expected, call["Bytes"].Bytes());
   }
 }
