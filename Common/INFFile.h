@@ -9,9 +9,9 @@
 // and the file queue that copies the files an install section names. The
 // library (setupapi.dll) is loaded from the system directory by each object,
 // never imported: Windows 95 and 98 need not have it, and an import would
-// keep the whole DLL from loading there instead of failing this one use. Texts come back through buffers of a caller-given
-// size; a text that does not fit is a failure, and the buffer is then not to
-// be read.
+// keep the whole DLL from loading there instead of failing this one use.
+// Texts come back through buffers of a caller-given size; a text that does
+// not fit is a failure, and the buffer is then not to be read.
 
 #include <windows.h>
 #include <setupapi.h>

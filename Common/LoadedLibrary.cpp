@@ -14,7 +14,10 @@ LoadedLibrary::LoadedLibrary(const char* name) : module_(nullptr), lastError_(ER
     return;
   }
   path.Append(file);
-  module_ = LoadLibraryA(path.Text().CStr());
+  // With the altered search path the library's own imports are looked for
+  // beside it too, not in the host's folder (LoadLibraryEx: Windows 95 and
+  // NT 3.1 on).
+  module_ = LoadLibraryExA(path.Text().CStr(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
   if (!module_) lastError_ = GetLastError();
   if (!module_ && lastError_ == ERROR_SUCCESS) lastError_ = ERROR_MOD_NOT_FOUND;
 }

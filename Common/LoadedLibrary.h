@@ -5,10 +5,11 @@
 // statically, or the DLL would not load at all where they are missing. The
 // library is released when the object goes, on every path.
 //
-// Only the system directory is looked in. Loaded by bare name, a library is
-// searched for in the host's folder and, on Windows 95/98 and 2000, in the
-// current directory before the system directory, so a copy planted on a
-// share the host runs from would run its code inside ours.
+// Only the system directory is looked in, for the library and for the DLLs
+// it imports in turn. Loaded by bare name, a library is searched for in the
+// host's folder and, on Windows 95/98, NT 4.0 and 2000, in the current
+// directory before the system directory, so a copy planted on a share the
+// host runs from would run its code inside ours.
 //
 //   LoadedLibrary kernel("kernel32.dll");
 //   auto entry = kernel.Entry<GetDiskFreeSpaceExFunction>("GetDiskFreeSpaceExA");

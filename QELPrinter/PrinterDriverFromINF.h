@@ -45,7 +45,7 @@ class PrinterDriverFromINF {
   // The environment of this build's own processes, for the driver directory
   // and the registration alike: the setup library copies into the directory
   // of the process's own environment, and a spooler refuses a driver whose
-  // files lie in another's. Every Windows version gets the same one.
+  // files lie in another's.
 #ifdef _WIN64
   static constexpr const char* kDriverEnvironment = "Windows x64";
 #else

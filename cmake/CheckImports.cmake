@@ -5,18 +5,21 @@
 # and Wine exports everything whatever Windows it reports, so only this
 # check sees such an import before a user does.
 #   cmake -DOBJDUMP=<objdump> -DARCH=i686|x86_64 -DMANIFESTS=<folder>
-#         -DBINARIES=<file>[|<file>...] -P CheckImports.cmake
+#         -DBINARIES=<file>[|<file>...] [-DREFUSED=<file>] -P CheckImports.cmake
 # The manifest of <name>.<ext> is <folder>/<name>-<ARCH>.txt, one import a
-# line: DLL, function, oldest Windows 9x, oldest Windows NT, whether the
-# first 64-bit Windows has it, then where that comes from. "#" starts a
-# comment. The columns take:
-#   9x:  95, 95-stub (exported, fails when called), 95-OSR2, 98, ME, none
+# line: DLL, function ("@<ordinal>" for an import by ordinal), oldest Windows
+# 9x, oldest Windows NT, whether the first 64-bit Windows has it, then where
+# that comes from. Lines starting with "#" are comments. The columns take:
+#   9x:  95, 95-stub (exported, fails when called), 95-OSR2 (the C runtime,
+#        which Windows 95 gained with OSR2), 98, ME, none
 #   NT:  3.1, 3.5, 3.51, 4.0, 2000, XP, 2003, none
 #   x64: yes, no
 # and "?" where the history could not be established: such a line passes
 # and is listed as not established.
-# Targets: i686 loads on Windows 95 (OSR2 for the C runtime, see the
-# manifests), 98, NT 4.0 and 2000; x86_64 on every 64-bit Windows.
+# Targets: i686 loads on Windows 95 (OSR2, or earlier with the C runtime
+# installed), 98, NT 4.0 and 2000; x86_64 on every 64-bit Windows. A stub
+# does not do: Windows 95 fails a load whose DllMain calls one. The binary's
+# subsystem version must not be newer than the target either (4.0; 5.2).
 cmake_minimum_required(VERSION 3.25)
 foreach(var OBJDUMP ARCH MANIFESTS BINARIES)
   if(NOT DEFINED ${var})
@@ -26,25 +29,31 @@ endforeach()
 
 if(ARCH STREQUAL "i686")
   set(columns_checked "9x;NT")
-  set(allowed_9x "95;95-stub;95-OSR2")
+  set(allowed_9x "95;95-OSR2")
   set(allowed_NT "3.1;3.5;3.51;4.0")
   set(target_text "Windows 95, 98, NT 4.0 and 2000")
+  set(subsystem_limit 4.0)
 elseif(ARCH STREQUAL "x86_64")
   set(columns_checked "x64")
   set(allowed_x64 "yes")
   set(target_text "the first 64-bit Windows (XP x64, Server 2003 SP1)")
+  set(subsystem_limit 5.2)
 else()
   message(FATAL_ERROR "CheckImports: unknown architecture '${ARCH}'")
 endif()
 
-# "DLL function" for each import of `file`. objdump prints, per DLL,
-# "\tDLL Name: KERNEL32.dll" and then one "\t<vma>\t <hint>  <name>" row a
-# function, up to an empty line.
-function(read_imports file out)
+# "DLL function" for each import of `file`, and its subsystem version.
+# objdump prints, per DLL, "\tDLL Name: KERNEL32.dll" and then one
+# "\t<vma>\t <hint>  <name>" row a function, up to an empty line.
+function(read_imports file out subsystem)
   execute_process(COMMAND ${OBJDUMP} -p ${file} OUTPUT_VARIABLE dump RESULT_VARIABLE rc)
   if(NOT rc EQUAL 0)
     message(FATAL_ERROR "CheckImports: ${OBJDUMP} -p ${file} failed (${rc})")
   endif()
+  string(REGEX MATCH "MajorSubsystemVersion[ \t]+([0-9]+)" ignored "${dump}")
+  set(major "${CMAKE_MATCH_1}")
+  string(REGEX MATCH "MinorSubsystemVersion[ \t]+([0-9]+)" ignored "${dump}")
+  set(${subsystem} "${major}.${CMAKE_MATCH_1}" PARENT_SCOPE)
   string(REPLACE ";" "\\;" dump "${dump}")
   string(REPLACE "\n" ";" lines "${dump}")
   set(dll "")
@@ -54,10 +63,14 @@ function(read_imports file out)
       string(TOUPPER "${CMAKE_MATCH_1}" dll)
     elseif(line STREQUAL "")
       set(dll "")
-    elseif(dll AND line MATCHES "^\t[0-9a-fA-F]+\t *[0-9]+ +([^ \t]+)")
+    elseif(dll AND line MATCHES "^\t[0-9a-fA-F]*([0-9a-fA-F][0-9a-fA-F][0-9a-fA-F][0-9a-fA-F])\t *[0-9a-fA-F]+ +<none>")
+      # An import by ordinal, whose thunk holds the ordinal in its low word
+      # (objdump prints the ordinal column in decimal or in hex, by version
+      # and architecture): listed as "@<ordinal>" in decimal.
+      math(EXPR ordinal "0x${CMAKE_MATCH_1}")
+      list(APPEND found "${dll} @${ordinal}")
+    elseif(dll AND line MATCHES "^\t[0-9a-fA-F]+\t *[0-9]+ +([^ \t<]+)")
       list(APPEND found "${dll} ${CMAKE_MATCH_1}")
-    elseif(dll AND line MATCHES "^\t[0-9a-fA-F]+\t *([0-9]+) +<none>")
-      list(APPEND found "${dll} #${CMAKE_MATCH_1}")
     endif()
   endforeach()
   list(REMOVE_DUPLICATES found)
@@ -66,7 +79,10 @@ endfunction()
 
 # What is known of functions no manifest lists: the Windows each needs.
 set(refused_versions "")
-file(STRINGS "${MANIFESTS}/refused.txt" refused_rows)
+if(NOT DEFINED REFUSED)
+  set(REFUSED "${MANIFESTS}/refused.txt")
+endif()
+file(STRINGS "${REFUSED}" refused_rows)
 foreach(row IN LISTS refused_rows)
   if(row MATCHES "^([^# ]+) +([^ ]+) +([^ ]+) +([^ ]+) +([^ ]+)")
     string(TOUPPER "${CMAKE_MATCH_1}" dll)
@@ -92,14 +108,18 @@ foreach(file IN LISTS binaries)
   if(NOT EXISTS "${manifest}")
     message(FATAL_ERROR "CheckImports: no manifest ${manifest} for ${shown}")
   endif()
-  read_imports("${file}" imports)
+  read_imports("${file}" imports subsystem)
+  if(NOT subsystem MATCHES "^[0-9]+\\.[0-9]+$")
+    list(APPEND failures "${shown}: no subsystem version in ${OBJDUMP} -p's output")
+  elseif(subsystem VERSION_GREATER subsystem_limit)
+    list(APPEND failures "${shown}: subsystem version ${subsystem}, newer than ${target_text} load (${subsystem_limit})")
+  endif()
 
   file(STRINGS "${manifest}" rows)
   set(listed "")
   foreach(row IN LISTS rows)
-    string(REGEX REPLACE "#.*" "" row "${row}")
     string(STRIP "${row}" row)
-    if(NOT row)
+    if(NOT row OR row MATCHES "^#")
       continue()
     endif()
     if(NOT row MATCHES "^([^ ]+) +([^ ]+) +([^ ]+) +([^ ]+) +([^ ]+)( +(.*))?$")
@@ -120,6 +140,8 @@ foreach(file IN LISTS binaries)
       set(value "${value_${column}}")
       if(value STREQUAL "?")
         list(APPEND unknown "${shown}: ${entry} (${column})")
+      elseif(value STREQUAL "95-OSR2" AND column STREQUAL "9x")
+        set(needs_osr2 TRUE)
       elseif(NOT value IN_LIST allowed_${column})
         list(APPEND failures "${shown}: ${entry} needs ${column} ${value}, newer than ${target_text}")
       endif()
@@ -139,6 +161,9 @@ foreach(file IN LISTS binaries)
   message(STATUS "${shown}: ${count} imports")
 endforeach()
 
+if(needs_osr2)
+  message(STATUS "on Windows 95 before OSR2 these binaries need msvcrt.dll installed")
+endif()
 if(unknown)
   list(JOIN unknown "\n  " unknown_text)
   message(STATUS "history not established (listed with ?):\n  ${unknown_text}")

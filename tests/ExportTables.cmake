@@ -22,3 +22,24 @@ add_test(NAME imports-${CMAKE_SYSTEM_PROCESSOR}
           -DMANIFESTS=${PROJECT_SOURCE_DIR}/cmake/imports
           "-DBINARIES=$<TARGET_FILE:QELPrinter>|$<TARGET_FILE:QELSystemExt>|$<TARGET_FILE:QELHost>"
           -P ${PROJECT_SOURCE_DIR}/cmake/CheckImports.cmake)
+
+# The check itself, on a DLL it must refuse (an import too new for every
+# target, an import by ordinal the manifest lacks, a stale entry). Built
+# without the runtime, so it imports nothing else.
+set(import_check ${CMAKE_CURRENT_SOURCE_DIR}/import-check)
+add_library(OrdinalExporter SHARED ${import_check}/OrdinalExporter.c ${import_check}/OrdinalExporter.def)
+add_library(ImportCheckFixture SHARED ${import_check}/ImportCheckFixture.c)
+foreach(fixture OrdinalExporter ImportCheckFixture)
+  set_target_properties(${fixture} PROPERTIES PREFIX "" RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/import-check)
+  if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+    target_link_options(${fixture} PRIVATE -nostdlib -Wl,-e,_DllMainCRTStartup@12)
+  else()
+    target_link_options(${fixture} PRIVATE -nostdlib -Wl,-e,DllMainCRTStartup)
+  endif()
+endforeach()
+target_link_libraries(ImportCheckFixture PRIVATE OrdinalExporter kernel32)
+add_test(NAME imports-check-refuses
+  COMMAND ${CMAKE_COMMAND} -DCHECK=${PROJECT_SOURCE_DIR}/cmake/CheckImports.cmake -DOBJDUMP=${CMAKE_OBJDUMP}
+          -DARCH=${CMAKE_SYSTEM_PROCESSOR} -DMANIFESTS=${import_check}
+          -DREFUSED=${PROJECT_SOURCE_DIR}/cmake/imports/refused.txt -DFIXTURE=$<TARGET_FILE:ImportCheckFixture>
+          -P ${import_check}/CheckTheCheck.cmake)

@@ -1,13 +1,16 @@
-// System libraries come from the system directory only. A rasapi32.dll of the
-// wrong origin waits beside one copy of this program and, for the other copy,
-// in the current directory; QELSystemExt (loaded from the build's program
-// folder, one up) must reach the stand-in in the system directory instead.
+// System libraries come from the system directory only, and so do the DLLs
+// they import. A rasapi32.dll of the wrong origin waits beside one copy of
+// this program and, for the other copy, in the current directory;
+// QELSystemExt (loaded from the build's program folder, one up) must reach
+// the stand-in in the system directory instead. Each test first proves that
+// a load by bare name would have taken the planted copy.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <string>
 
+#include "LoadedLibrary.h"
 #include "PlantedLibrary.h"
 #include "RawRegistry.h"
 #include "RasDoubleKey.h"
@@ -27,6 +30,17 @@ std::string Parent(const std::string& folder) { return folder.substr(0, folder.f
 
 bool HasPlanted(const std::string& folder) {
   return GetFileAttributesA((folder + "\\rasapi32.dll").c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// The folder a load by bare name takes `name` from; "" when none loads.
+std::string BareLoadFolder(const char* name) {
+  HMODULE module = LoadLibraryA(name);
+  if (!module) return "";
+  char path[MAX_PATH] = {};
+  GetModuleFileNameA(module, path, MAX_PATH - 1);
+  FreeLibrary(module);
+  std::string folder(path);
+  return folder.substr(0, folder.find_last_of('\\'));
 }
 
 class PlantedLibrary : public testing::Test {
@@ -55,9 +69,18 @@ class PlantedLibrary : public testing::Test {
 };
 
 TEST_F(PlantedLibrary, BesideTheHost) {
-  ASSERT_TRUE(HasPlanted(ProgramFolder())) << "the trap is set";
-  EXPECT_EQ(0u, SaveEntry()) << (SaveEntry() == kPlantedLibraryAnswer ? "the planted library answered" : "");
+  ASSERT_EQ(ProgramFolder(), BareLoadFolder("rasapi32.dll")) << "the trap is set";
+  DWORD result = SaveEntry();
+  EXPECT_EQ(0u, result) << (result == kPlantedLibraryAnswer ? "the planted library answered" : "");
   EXPECT_EQ(entry_, ReadRawValue(HKEY_CURRENT_USER, kStore, "Office").Bytes());
+
+  // A system library's own import, planted here too, comes from the system
+  // directory with it.
+  ASSERT_EQ(ProgramFolder(), BareLoadFolder("QELLoadOrderBase.dll")) << "the trap is set";
+  LoadedLibrary top("QELLoadOrderTop.dll");
+  auto baseOrigin = top.Entry<DWORD (*)()>("BaseOrigin");
+  ASSERT_NE(nullptr, baseOrigin) << top.LastError();
+  EXPECT_EQ(kSystemLibraryAnswer, baseOrigin());
 }
 
 TEST_F(PlantedLibrary, InTheCurrentDirectory) {
@@ -67,8 +90,10 @@ TEST_F(PlantedLibrary, InTheCurrentDirectory) {
   char previous[MAX_PATH] = {};
   GetCurrentDirectoryA(MAX_PATH, previous);
   ASSERT_TRUE(SetCurrentDirectoryA(planted.c_str()));
+  std::string bareLoad = BareLoadFolder("rasapi32.dll");
   DWORD result = SaveEntry();
   SetCurrentDirectoryA(previous);
+  ASSERT_EQ(planted, bareLoad) << "the trap is set (the current directory is searched first)";
   EXPECT_EQ(0u, result) << (result == kPlantedLibraryAnswer ? "the planted library answered" : "");
   EXPECT_EQ(entry_, ReadRawValue(HKEY_CURRENT_USER, kStore, "Office").Bytes());
 }
