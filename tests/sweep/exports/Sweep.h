@@ -47,8 +47,10 @@ using Allowed = std::function<bool(const Change&)>;
 State Watch();
 std::vector<Change> Diff(const State& before, const State& after);
 // Runs one case and checks what all cases promise; returns the changes for
-// the group's own checks.
+// the group's own checks. A named case is named in its failures and, should
+// it bring the process down, in the process's last words.
 std::vector<Change> Case(const std::function<void()>& call, const Allowed& allowed);
+std::vector<Change> Case(const std::string& name, const std::function<void()>& call, const Allowed& allowed);
 // Whether the text names `prefix` or something below it, ignoring case as
 // the registry and the file system do.
 bool Within(const std::string& where, const std::string& prefix);

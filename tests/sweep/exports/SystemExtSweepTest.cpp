@@ -39,6 +39,14 @@ std::string Entry(size_t size, int seed, DWORD layout) {
   return bytes;
 }
 
+// A text argument as a case's name: its start and its length.
+std::string Named(const char* export_, const char* text) {
+  if (!text) return std::string(export_) + "(null)";
+  std::string shown(text);
+  return std::string(export_) + "(\"" + shown.substr(0, 40) + "\"" +
+         (shown.size() > 40 ? ", " + std::to_string(shown.size()) + " bytes" : "") + ")";
+}
+
 DWORD Number(const RawValue& value) {
   DWORD number = 0;
   if (value.data.size() == sizeof number) memcpy(&number, value.data.data(), sizeof number);
@@ -61,7 +69,7 @@ class SystemExtSweep : public testing::Test {
   void Binding(const char* text) {
     SCOPED_TRACE(text ? std::string(text).substr(0, 60) : "(null)");
     int result = -1;
-    Case([&] { result = Dlls().isBinding(text); }, Findings("DialUp", {"TCPBinding"}));
+    Case(Named("isBindingMSTCP", text), [&] { result = Dlls().isBinding(text); }, Findings("DialUp", {"TCPBinding"}));
     EXPECT_EQ(0, result);
     EXPECT_EQ(text && strncmp(text, "MSTCP", 5) == 0 ? "true" : "false", TextAt(kFindings + "DialUp", "TCPBinding"));
   }
@@ -69,8 +77,9 @@ class SystemExtSweep : public testing::Test {
   void Icon(const char* text, const char* new95, const char* new98NT) {
     SCOPED_TRACE(text ? std::string(text).substr(0, 60) : "(null)");
     int results[2] = {-1, -1};
-    Case([&] { results[0] = Dlls().icon95(text); }, Findings("QELIcon", {"New95"}));
-    Case([&] { results[1] = Dlls().icon98(text); }, Findings("QELIcon", {"New98NT"}));
+    Case(Named("GetShellIcon95to98NT", text), [&] { results[0] = Dlls().icon95(text); }, Findings("QELIcon", {"New95"}));
+    Case(Named("GetShellIcon98NTto2k", text), [&] { results[1] = Dlls().icon98(text); },
+         Findings("QELIcon", {"New98NT"}));
     EXPECT_EQ(0, results[0] + results[1]);
     EXPECT_EQ(new95, TextAt(kFindings + "QELIcon", "New95"));
     EXPECT_EQ(new98NT, TextAt(kFindings + "QELIcon", "New98NT"));
@@ -102,7 +111,8 @@ class SystemExtSweep : public testing::Test {
     SCOPED_TRACE(name ? "entry " + std::string(name).substr(0, 60) : "entry (null)");
     RawDeleteTree(HKEY_LOCAL_MACHINE, PhonebookKey() + "\\Calls");
     DWORD result = 1;
-    std::vector<Change> changes = Case([&] { result = Dlls().getRasEntry(name); }, [&](const Change& c) {
+    std::vector<Change> changes = Case(Named("GetRASEntry", name), [&] { result = Dlls().getRasEntry(name); },
+                                       [&](const Change& c) {
       return OnTheWayTo(c, "HKCU\\" + kStore) ||
              (c.item.isValue && c.after && SameText(c.item.where, "HKCU\\" + kStore) && c.item.name == name);
     });
@@ -130,8 +140,8 @@ class SystemExtSweep_Cp932 : public SystemExtSweep {};
 
 TEST_F(SystemExtSweep, DialUpFindingsAndBindings) {
   int result = -1;
-  std::vector<Change> changes =
-      Case([&] { result = Dlls().addDialUp(); }, Findings("DialUp", {"TCP", "VRedir", "VServer", "VServer2", "NetTrans"}));
+  std::vector<Change> changes = Case("AddDialUp9x", [&] { result = Dlls().addDialUp(); },
+                                     Findings("DialUp", {"TCP", "VRedir", "VServer", "VServer2", "NetTrans"}));
   EXPECT_EQ(0, result);
   EXPECT_EQ(5, std::count_if(changes.begin(), changes.end(), [](const Change& c) { return c.item.isValue; }));
   for (const char* name : {"TCP", "VRedir", "VServer", "VServer2", "NetTrans"}) {
@@ -142,8 +152,10 @@ TEST_F(SystemExtSweep, DialUpFindingsAndBindings) {
     // Findings that cannot be written are not written anywhere else.
     DeniedKey denied(HKEY_CURRENT_USER, kFindings + "DialUp");
     ASSERT_TRUE(denied.Denied());
-    Case([&] { result = Dlls().addDialUp(); }, NothingElse);
-    Case([&] { result = Dlls().isBinding("MSTCP"); }, NothingElse);
+    Case("AddDialUp9x, findings denied", [&] { result = Dlls().addDialUp(); }, NothingElse);
+    EXPECT_EQ(0, result);
+    Case("isBindingMSTCP, findings denied", [&] { result = Dlls().isBinding("MSTCP"); }, NothingElse);
+    EXPECT_EQ(0, result);
   }
 
   for (const char* text : {static_cast<const char*>(nullptr), "MSTCP", "MSTCP\\0001", "MSTC", "mstcp", " MSTCP", "MSTCp"})
@@ -194,8 +206,10 @@ TEST_F(SystemExtSweep, PhonebookEntriesOfEveryNameSizeAndError) {
   {
     DeniedKey denied(HKEY_CURRENT_USER, kStore);
     ASSERT_TRUE(denied.Denied());
-    Case([&] { Dlls().getRasEntry("Office"); }, NothingElse);
-    Case([&] { Dlls().addRasEntry(); }, NothingElse);
+    int replayed = -1;
+    Case("GetRASEntry, store denied", [&] { Dlls().getRasEntry("Office"); }, NothingElse);
+    Case("AddRASEntry, store denied", [&] { replayed = Dlls().addRasEntry(); }, NothingElse);
+    EXPECT_EQ(0, replayed);
   }
 }
 
@@ -215,7 +229,7 @@ TEST_F(SystemExtSweep, StoredValuesOfEverySizeReplayedOnce) {
                 static_cast<DWORD>(value.second.size()));
 
   int result = -1;
-  Case([&] { result = Dlls().addRasEntry(); },
+  Case("AddRASEntry, every size", [&] { result = Dlls().addRasEntry(); },
        [](const Change& c) { return Within(c.item.where, "HKLM\\" + PhonebookKey() + "\\Phonebook") && c.after; });
   EXPECT_EQ(0, result);
   std::vector<std::map<std::string, RawValue>> calls = RasCalls();
@@ -261,12 +275,12 @@ TEST_F(SystemExtSweep, FileSharingWithTheConfigurationFailingAtEachStep) {
         {"no apply", [](NetCfgAnswers& a) { a.apply = E_FAIL; }},
     };
     for (const Row& row : rows) {
-      SCOPED_TRACE(row.what);
       netcfg.answers = NetCfgAnswers();
       row.answer(netcfg.answers);
       netcfg.calls.clear();
       int result = -1;
-      Case([&] { result = Dlls().fileShare(); }, NothingElse);
+      Case(std::string("InstallFileShare2k, ") + row.what, [&] { result = Dlls().fileShare(); }, NothingElse);
+      SCOPED_TRACE(row.what);
       bool locked = std::find(netcfg.calls.begin(), netcfg.calls.end(), "AcquireWriteLock 5 Corvane Systems") !=
                         netcfg.calls.end() && netcfg.answers.lock == S_OK;
       bool changed = std::any_of(netcfg.calls.begin(), netcfg.calls.end(), [](const std::string& call) {
@@ -287,16 +301,16 @@ TEST_F(SystemExtSweep, SelfRegistrationTouchesOnlyThePolicyValue) {
   auto onlyThePolicy = [](const Change& c) {
     return c.item.isValue && !c.after && c.item.name == "NoSaveSettings" && Within(c.item.where, "HKCU\\" + kPolicy);
   };
-  const std::function<void()> setups[] = {
-      [] { RawSetDword(HKEY_CURRENT_USER, kPolicy, "NoSaveSettings", 1); },
-      [] { RawSetText(HKEY_CURRENT_USER, kPolicy, "NoSaveSettings", "1"); },
-      [] { RawSetText(HKEY_CURRENT_USER, kPolicy, "Sweep Kept", "1"); },
-      [] { RawDeleteTree(HKEY_CURRENT_USER, kPolicy); },
+  const std::pair<const char*, std::function<void()>> setups[] = {
+      {"number", [] { RawSetDword(HKEY_CURRENT_USER, kPolicy, "NoSaveSettings", 1); }},
+      {"text", [] { RawSetText(HKEY_CURRENT_USER, kPolicy, "NoSaveSettings", "1"); }},
+      {"another value", [] { RawSetText(HKEY_CURRENT_USER, kPolicy, "Sweep Kept", "1"); }},
+      {"no policy key", [] { RawDeleteTree(HKEY_CURRENT_USER, kPolicy); }},
   };
   for (const auto& setup : setups) {
-    setup();
+    setup.second();
     HRESULT result = E_FAIL;
-    Case([&] { result = Dlls().registerServer(); }, onlyThePolicy);
+    Case(std::string("DllRegisterServer, ") + setup.first, [&] { result = Dlls().registerServer(); }, onlyThePolicy);
     EXPECT_EQ(S_OK, result);
     EXPECT_FALSE(ReadRawValue(HKEY_CURRENT_USER, kPolicy, "NoSaveSettings").Found());
   }
@@ -304,7 +318,9 @@ TEST_F(SystemExtSweep, SelfRegistrationTouchesOnlyThePolicyValue) {
   {
     DeniedKey denied(HKEY_CURRENT_USER, kPolicy);
     ASSERT_TRUE(denied.Denied());
-    Case([&] { EXPECT_EQ(S_OK, Dlls().registerServer()); }, NothingElse);
+    HRESULT result = E_FAIL;
+    Case("DllRegisterServer, policy denied", [&] { result = Dlls().registerServer(); }, NothingElse);
+    EXPECT_EQ(S_OK, result);
   }
   // The policy as it was: this test holds it alone (see the registration).
   RawDeleteTree(HKEY_CURRENT_USER, kPolicy);
