@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "NetCfgDouble.h"
+#include "PhonebookEntry.h"
 #include "Sweep.h"
 
 using namespace sweep;
@@ -27,16 +28,6 @@ Allowed Findings(const std::string& key, std::initializer_list<const char*> name
     return c.after && Within(c.item.where, "HKCU\\" + kFindings + key) &&
            std::find(allowed.begin(), allowed.end(), c.item.name) != allowed.end();
   };
-}
-
-// An entry whose bytes all differ from their neighbours, its size field
-// `layout`, no alternate numbers.
-std::string Entry(size_t size, int seed, DWORD layout) {
-  std::string bytes(size, '\0');
-  for (size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>(i * 7 + seed);
-  if (size >= 160) bytes.replace(156, 4, 4, '\0');
-  if (size >= 4) bytes.replace(0, 4, reinterpret_cast<const char*>(&layout), 4);
-  return bytes;
 }
 
 // A text argument as a case's name: its start and its length.
@@ -181,27 +172,28 @@ TEST_F(SystemExtSweep, IconIndexesAtTheIntegerLimits) {
 }
 
 TEST_F(SystemExtSweep, PhonebookEntriesOfEveryNameSizeAndError) {
-  // The long names are in no phonebook.
-  std::vector<std::string> names = {"Office", "  ", "Entry\\with\\separators", ""};
-  for (size_t i = 0; i < names.size(); ++i) Put(names[i], Entry(2088, static_cast<int>(i), 2088));
+  // The long names are in no phonebook; the empty one reads the default entry.
+  std::vector<std::string> names = {"Office", "  ", "Entry\\with\\separators"};
+  for (size_t i = 0; i < names.size(); ++i) Put(names[i], Entry(2088, static_cast<int>(i)));
   for (const auto& text : Lengths('r')) names.push_back(text.second);
-  Put("Long", Entry(2200, 99, 2088));  // alternate numbers behind it: more than the default entry
+  // Alternate numbers behind it: more than the default entry.
+  Put("Long", WithAlternates(Entry(2088, 99), {"555 0101"}));
 
   EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_PARAMETER), Saved(nullptr));
   EXPECT_EQ(623u, Saved("Missing"));
   EXPECT_EQ(603u, Saved("Long"));
-  for (const std::string& name : names) Saved(name.c_str());
-  EXPECT_EQ(0u, Saved("Office"));
+  for (const std::string& name : names) EXPECT_EQ(name.size() > 256 ? 623u : 0u, Saved(name.c_str()));
 
   // The service answering the size query with too little, an error, or a
-  // size of no layout; a store that cannot be written.
-  const std::pair<DWORD, DWORD> answers[] = {{0, 0}, {3, 0}, {3, 632}, {4, 0}, {100, 0}, {1768, 0},
-                                             {1796, 0}, {100000, 0}, {2088, 603}, {2088, 0}};
+  // size of its own or of no layout: the code GetRASEntry gives for each.
+  const DWORD answers[][3] = {{0, 0, 603},   {3, 0, 603},      {3, 632, 632},  {4, 0, 632},
+                              {100, 0, 632}, {1768, 0, 0},     {1796, 0, 0},   {100000, 0, 632},
+                              {2088, 603, 0}, {2088, 0, 0}};
   for (const auto& answer : answers) {
-    SCOPED_TRACE("size query answered " + std::to_string(answer.first) + ", " + std::to_string(answer.second));
-    RawSetDword(HKEY_LOCAL_MACHINE, PhonebookKey(), "QuerySize", answer.first);
-    RawSetDword(HKEY_LOCAL_MACHINE, PhonebookKey(), "QueryResult", answer.second);
-    EXPECT_EQ(answer.first == 2088, Saved("Office") == 0);
+    SCOPED_TRACE("size query answered " + std::to_string(answer[0]) + ", " + std::to_string(answer[1]));
+    RawSetDword(HKEY_LOCAL_MACHINE, PhonebookKey(), "QuerySize", answer[0]);
+    RawSetDword(HKEY_LOCAL_MACHINE, PhonebookKey(), "QueryResult", answer[1]);
+    EXPECT_EQ(answer[2], Saved("Office"));
   }
   {
     DeniedKey denied(HKEY_CURRENT_USER, kStore);
@@ -220,10 +212,10 @@ TEST_F(SystemExtSweep, StoredValuesOfEverySizeReplayedOnce) {
   for (size_t size = 0; size <= 3000; ++size) {
     char name[16];
     snprintf(name, sizeof name, "raw %04u", static_cast<unsigned>(size));
-    stored[name] = Entry(size, static_cast<int>(size), 2088);
+    stored[name] = Entry(size, static_cast<int>(size));
   }
-  stored[""] = Entry(2088, 1, 2088);
-  stored[std::string(4096, 'r')] = Entry(2088, 2, 2088);
+  stored[""] = Entry(2088, 1);
+  stored[std::string(4096, 'r')] = Entry(2088, 2);
   for (const auto& value : stored)
     RawSetValue(HKEY_CURRENT_USER, kStore, value.first, REG_BINARY, value.second.data(),
                 static_cast<DWORD>(value.second.size()));
@@ -246,6 +238,11 @@ TEST_F(SystemExtSweep, StoredValuesOfEverySizeReplayedOnce) {
     EXPECT_EQ("RasSetEntryPropertiesA", call["Function"].Bytes().substr(0, 22));
     EXPECT_EQ(size, Number(call["Size"]));
     EXPECT_EQ(expected, call["Bytes"].Bytes());
+    // Taken exactly when it is one of the service's layouts under a name a
+    // phonebook can hold.
+    bool layout = size == 1768 || size == 1796 || size == 2088;
+    DWORD taken = name.empty() || name.size() > 256 ? ERROR_INVALID_NAME : layout ? 0 : 632;
+    EXPECT_EQ(taken, Number(call["Result"]));
   }
 }
 
@@ -338,6 +335,6 @@ TEST_F(SystemExtSweep_Cp932, DoubleByteTexts) {
   Icon(("4" + d).c_str(), "4", "4");
   Icon((d + "4").c_str(), "0", "0");
   const std::string name = "Office " + d + kPipeTrail;
-  Put(name, Entry(2088, 5, 2088));
+  Put(name, Entry(2088, 5));
   EXPECT_EQ(0u, Saved(name.c_str()));
 }
