@@ -39,7 +39,8 @@ QELSYSTEMEXT_API int isBindingMSTCP(const char* binding);
 
 // Saves the default phonebook's entry `entryName` as a REG_BINARY value of
 // HKEY_CURRENT_USER\Software\Corvane Systems\Hollowmarch\QELScriptExtension\RASEntries (never
-// redirected). 0 when read; otherwise the Remote Access code (623 missing, 603 too large), nothing stored.
+// redirected). 0 when saved; otherwise the Remote Access code (623 missing, 603 too large), nothing
+// stored, or the registry's code when the entry was read but could not be stored.
 QELSYSTEMEXT_API DWORD GetRASEntry(const char* entryName);
 // Writes every saved entry (at most 2088 bytes of each) into the default phonebook. Always 0.
 QELSYSTEMEXT_API int AddRASEntry();

@@ -143,6 +143,17 @@ TEST_F(Phonebooks, AnEntryThatCannotBeReadLeavesTheStoreAlone) {
   ASSERT_EQ(6u, calls.size());
   EXPECT_FALSE(calls[4].named || calls[5].named) << "only the size queries";
   EXPECT_FALSE(RawKeyExists(HKEY_CURRENT_USER, kStore));
+
+  // Read but not stored: the registry's code, so that 0 means saved.
+  phonebook_.Clear();
+  phonebook_.Put("Office", Entry(2088, 1));
+  RawCreateKey(HKEY_CURRENT_USER, kStore);
+  {
+    DeniedKey denied(HKEY_CURRENT_USER, kStore);
+    ASSERT_TRUE(denied.Denied());
+    EXPECT_EQ(static_cast<DWORD>(ERROR_ACCESS_DENIED), GetRASEntry("Office"));
+  }
+  EXPECT_FALSE(ReadRawValue(HKEY_CURRENT_USER, kStore, "Office").Found());
 }
 
 TEST_F(Phonebooks, AReplayStaysWithinTheStoredValueAndOneEntry) {

@@ -196,10 +196,13 @@ TEST_F(SystemExtSweep, PhonebookEntriesOfEveryNameSizeAndError) {
     EXPECT_EQ(answer[2], Saved("Office"));
   }
   {
+    // Read but not stored: the registry's code.
     DeniedKey denied(HKEY_CURRENT_USER, kStore);
     ASSERT_TRUE(denied.Denied());
+    DWORD saved = 0;
     int replayed = -1;
-    Case("GetRASEntry, store denied", [&] { Dlls().getRasEntry("Office"); }, NothingElse);
+    Case("GetRASEntry, store denied", [&] { saved = Dlls().getRasEntry("Office"); }, NothingElse);
+    EXPECT_EQ(static_cast<DWORD>(ERROR_ACCESS_DENIED), saved);
     Case("AddRASEntry, store denied", [&] { replayed = Dlls().addRasEntry(); }, NothingElse);
     EXPECT_EQ(0, replayed);
   }
