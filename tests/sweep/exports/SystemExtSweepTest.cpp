@@ -254,42 +254,42 @@ TEST_F(SystemExtSweep, FileSharingWithTheConfigurationFailingAtEachStep) {
   {
     NetCfgDouble netcfg;
     ASSERT_EQ(S_OK, netcfg.registration);
+    // The service present before and after, and what the host is told.
     struct Row {
       const char* what;
+      bool before;
       std::function<void(NetCfgAnswers&)> answer;
+      int result;
+      bool after;
     };
     const Row rows[] = {
-        {"as it should", [](NetCfgAnswers&) {}},
-        {"no object", [](NetCfgAnswers& a) { a.create = REGDB_E_CLASSNOTREG; }},
-        {"no memory", [](NetCfgAnswers& a) { a.create = E_OUTOFMEMORY; }},
-        {"no lock interface", [](NetCfgAnswers& a) { a.lockInterface = false; }},
-        {"lock held", [](NetCfgAnswers& a) { a.lock = S_FALSE; }},
-        {"lock failing", [](NetCfgAnswers& a) { a.lock = E_FAIL; }},
-        {"lock timing out", [](NetCfgAnswers& a) { a.lock = NETCFG_E_NO_WRITE_LOCK; }},
-        {"present", [](NetCfgAnswers& a) { a.installed = true; }},
-        {"no class", [](NetCfgAnswers& a) { a.installed = true; a.classGuid = E_FAIL; }},
-        {"no removal", [](NetCfgAnswers& a) { a.installed = true; a.deinstall = E_FAIL; }},
-        {"no reinstall", [](NetCfgAnswers& a) { a.installed = true; a.install = E_FAIL; }},
-        {"no install", [](NetCfgAnswers& a) { a.install = E_FAIL; }},
-        {"restart asked", [](NetCfgAnswers& a) { a.install = NETCFG_S_REBOOT; }},
-        {"no apply", [](NetCfgAnswers& a) { a.apply = E_FAIL; }},
+        {"absent", false, [](NetCfgAnswers&) {}, 1, true},
+        {"present", true, [](NetCfgAnswers&) {}, 1, true},
+        {"no object", false, [](NetCfgAnswers& a) { a.create = REGDB_E_CLASSNOTREG; }, 0, false},
+        {"no memory", false, [](NetCfgAnswers& a) { a.create = E_OUTOFMEMORY; }, 0, false},
+        {"no lock interface", false, [](NetCfgAnswers& a) { a.lockInterface = false; }, 0, false},
+        {"lock held", true, [](NetCfgAnswers& a) { a.lock = S_FALSE; }, 0, true},
+        {"lock failing", false, [](NetCfgAnswers& a) { a.lock = E_FAIL; }, 0, false},
+        {"lock timing out", false, [](NetCfgAnswers& a) { a.lock = NETCFG_E_NO_WRITE_LOCK; }, 0, false},
+        {"no search", true, [](NetCfgAnswers& a) { a.find = E_FAIL; }, 1, true},
+        {"no class", true, [](NetCfgAnswers& a) { a.classGuid = E_FAIL; }, 1, true},
+        {"no removal", true, [](NetCfgAnswers& a) { a.deinstall = E_FAIL; }, 1, true},
+        {"no reinstall", true, [](NetCfgAnswers& a) { a.install = E_FAIL; }, 1, false},
+        {"no install", false, [](NetCfgAnswers& a) { a.install = E_FAIL; }, 1, false},
+        {"restart asked", false, [](NetCfgAnswers& a) { a.install = NETCFG_S_REBOOT; }, 1, true},
+        {"no apply", false, [](NetCfgAnswers& a) { a.apply = E_FAIL; }, 1, false},
     };
     for (const Row& row : rows) {
       netcfg.answers = NetCfgAnswers();
       row.answer(netcfg.answers);
-      netcfg.calls.clear();
+      netcfg.installed = row.before;
       int result = -1;
       Case(std::string("InstallFileShare2k, ") + row.what, [&] { result = Dlls().fileShare(); }, NothingElse);
       SCOPED_TRACE(row.what);
-      bool locked = std::find(netcfg.calls.begin(), netcfg.calls.end(), "AcquireWriteLock 5 Corvane Systems") !=
-                        netcfg.calls.end() && netcfg.answers.lock == S_OK;
-      bool changed = std::any_of(netcfg.calls.begin(), netcfg.calls.end(), [](const std::string& call) {
-        return call.rfind("Install", 0) == 0 || call.rfind("DeInstall", 0) == 0 || call == "Apply";
-      });
-      EXPECT_EQ(locked ? 1 : 0, result) << "1 exactly when the pass held the lock";
-      EXPECT_EQ(locked, changed);
-      EXPECT_EQ(locked, std::count(netcfg.calls.begin(), netcfg.calls.end(), "ReleaseWriteLock") == 1);
-      EXPECT_EQ(0, netcfg.outstanding) << "every interface given back";
+      EXPECT_EQ(row.result, result);
+      EXPECT_EQ(row.after, netcfg.installed);
+      EXPECT_EQ(std::vector<std::string>(), netcfg.Outstanding()) << "every interface given back";
+      EXPECT_EQ(std::vector<std::string>(), netcfg.faults);
     }
   }
   CoUninitialize();
