@@ -51,7 +51,8 @@ QELSYSTEMEXT_API int GetShellIcon95to98NT(const char* index);
 QELSYSTEMEXT_API int GetShellIcon98NTto2k(const char* index);
 
 // Removes and reinstalls (or installs) the file and printer sharing service "ms_server" through
-// the network configuration. 1 when the pass ran, 0 when the configuration could not be locked.
+// the network configuration. 1 when the pass ran, 0 when the configuration could not be locked or
+// when the service was removed and could not be installed again (that pass is cancelled).
 QELSYSTEMEXT_API int InstallFileShare2k();
 
 // Self-registration registers nothing: deletes the current user's Explorer policy value

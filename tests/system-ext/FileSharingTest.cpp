@@ -17,6 +17,7 @@ const Calls kFresh = {"QueryNetCfgClass NetService INetCfgClassSetup",
 const Calls kAgain = {"GetClassGuid", "QueryNetCfgClass NetService INetCfgClass",
                       "DeInstall the component for the user", "Install ms_server for the user flags 2 build 0"};
 const Calls kEnd = {"Apply", "Uninitialize", "ReleaseWriteLock"};
+const Calls kCancelled = {"Cancel", "Uninitialize", "ReleaseWriteLock"};
 
 Calls Joined(std::initializer_list<Calls> parts) {
   Calls all;
@@ -80,17 +81,16 @@ TEST_F(FileSharing, WithoutTheLockNothingChanges) {
   EXPECT_FALSE(netcfg_->installed);
 }
 
-TEST_F(FileSharing, LaterFailuresAreAppliedAsTheyStandAndReleaseEverything) {
+TEST_F(FileSharing, LaterFailuresNeverLeaveTheMachineWithoutTheService) {
   NetCfgAnswers& answers = netcfg_->answers;
-  // Removed, then the install fails: the machine is left without it.
+  // Removed, then the install fails: the pass is dropped and the host told.
   netcfg_->installed = true;
   answers.install = E_FAIL;
-  EXPECT_EQ(1, Pass());
-  EXPECT_EQ(Joined({kLocked, kAgain, kEnd}), netcfg_->calls);
-  EXPECT_FALSE(netcfg_->installed);
+  EXPECT_EQ(0, Pass());
+  EXPECT_EQ(Joined({kLocked, kAgain, kCancelled}), netcfg_->calls);
+  EXPECT_TRUE(netcfg_->installed);
 
   // Not removed: the failed install changes nothing, and the pass applies.
-  netcfg_->installed = true;
   answers.deinstall = E_FAIL;
   EXPECT_EQ(1, Pass());
   EXPECT_EQ(Joined({kLocked, kAgain, kEnd}), netcfg_->calls);

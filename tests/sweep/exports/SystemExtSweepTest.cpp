@@ -254,7 +254,9 @@ TEST_F(SystemExtSweep, FileSharingWithTheConfigurationFailingAtEachStep) {
   {
     NetCfgDouble netcfg;
     ASSERT_EQ(S_OK, netcfg.registration);
-    // The service present before and after, and what the host is told.
+    // The service present before and after, and what the host is told:
+    // never a machine left without it that had it, and 1 only for a pass
+    // that held the lock and applied what it did.
     struct Row {
       const char* what;
       bool before;
@@ -274,7 +276,9 @@ TEST_F(SystemExtSweep, FileSharingWithTheConfigurationFailingAtEachStep) {
         {"no search", true, [](NetCfgAnswers& a) { a.find = E_FAIL; }, 1, true},
         {"no class", true, [](NetCfgAnswers& a) { a.classGuid = E_FAIL; }, 1, true},
         {"no removal", true, [](NetCfgAnswers& a) { a.deinstall = E_FAIL; }, 1, true},
-        {"no reinstall", true, [](NetCfgAnswers& a) { a.install = E_FAIL; }, 1, false},
+        {"no reinstall", true, [](NetCfgAnswers& a) { a.install = E_FAIL; }, 0, true},
+        {"still referenced, no reinstall", true,
+         [](NetCfgAnswers& a) { a.deinstall = NETCFG_S_STILL_REFERENCED; a.install = E_FAIL; }, 1, true},
         {"no install", false, [](NetCfgAnswers& a) { a.install = E_FAIL; }, 1, false},
         {"restart asked", false, [](NetCfgAnswers& a) { a.install = NETCFG_S_REBOOT; }, 1, true},
         {"no apply", false, [](NetCfgAnswers& a) { a.apply = E_FAIL; }, 1, false},
