@@ -21,7 +21,12 @@ int InstallFileShare2k() {
     // busy lock is given up at once.
     if (!config.Create() || !config.Lock(5, L"Corvane Systems")) return 0;
     config.Initialize();
-    config.Reinstall(L"ms_server", GUID_DEVCLASS_NETSERVICE);
+    // A removal whose reinstall failed would take file and printer sharing
+    // off the machine: such a pass is dropped, and the host told.
+    if (!config.Reinstall(L"ms_server", GUID_DEVCLASS_NETSERVICE)) {
+      config.Cancel();
+      return 0;
+    }
     config.Apply();
     return 1;
   });

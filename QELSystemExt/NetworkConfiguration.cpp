@@ -31,10 +31,12 @@ class Held {
 };
 
 // The component is installed on behalf of the user, after system setup,
-// as a fresh install (no upgrade, no answer file).
-void Install(INetCfgClassSetup* setup, const wchar_t* componentId, OBO_TOKEN& token) {
+// as a fresh install (no upgrade, no answer file). True when it was.
+bool Install(INetCfgClassSetup* setup, const wchar_t* componentId, OBO_TOKEN& token) {
   Held<INetCfgComponent> installed;
-  installed.Keep(setup->Install(componentId, &token, NSF_POSTSYSINSTALL, 0, nullptr, nullptr, installed.Out()));
+  HRESULT result = setup->Install(componentId, &token, NSF_POSTSYSINSTALL, 0, nullptr, nullptr, installed.Out());
+  installed.Keep(result);
+  return SUCCEEDED(result);
 }
 
 }  // namespace
@@ -72,8 +74,8 @@ void NetworkConfiguration::Initialize() {
   initialized_ = true;
 }
 
-void NetworkConfiguration::Reinstall(const wchar_t* componentId, const GUID& serviceClass) {
-  if (!config_) return;
+bool NetworkConfiguration::Reinstall(const wchar_t* componentId, const GUID& serviceClass) {
+  if (!config_) return true;
   OBO_TOKEN token = {};
   token.Type = OBO_USER;
 
@@ -83,20 +85,26 @@ void NetworkConfiguration::Reinstall(const wchar_t* componentId, const GUID& ser
   if (found == S_OK && present.Get()) {
     // Through the component's own class: removed first, then installed anew.
     GUID componentClass;
-    if (FAILED(present->GetClassGuid(&componentClass))) return;
+    if (FAILED(present->GetClassGuid(&componentClass))) return true;
     Held<INetCfgClass> netClass;
-    if (!netClass.Keep(config_->QueryNetCfgClass(&componentClass, IID_INetCfgClass, netClass.OutVoid()))) return;
+    if (!netClass.Keep(config_->QueryNetCfgClass(&componentClass, IID_INetCfgClass, netClass.OutVoid()))) return true;
     Held<INetCfgClassSetup> setup;
-    if (!setup.Keep(netClass->QueryInterface(IID_INetCfgClassSetup, setup.OutVoid()))) return;
-    setup->DeInstall(present.Get(), &token, nullptr);
-    Install(setup.Get(), componentId, token);
-    return;
+    if (!setup.Keep(netClass->QueryInterface(IID_INetCfgClassSetup, setup.OutVoid()))) return true;
+    // Still referenced by other components, it stays installed.
+    HRESULT removed = setup->DeInstall(present.Get(), &token, nullptr);
+    bool gone = SUCCEEDED(removed) && removed != NETCFG_S_STILL_REFERENCED;
+    return Install(setup.Get(), componentId, token) || !gone;
   }
   Held<INetCfgClassSetup> setup;
-  if (!setup.Keep(config_->QueryNetCfgClass(&serviceClass, IID_INetCfgClassSetup, setup.OutVoid()))) return;
-  Install(setup.Get(), componentId, token);
+  if (setup.Keep(config_->QueryNetCfgClass(&serviceClass, IID_INetCfgClassSetup, setup.OutVoid())))
+    Install(setup.Get(), componentId, token);
+  return true;
 }
 
 void NetworkConfiguration::Apply() {
   if (config_) config_->Apply();
+}
+
+void NetworkConfiguration::Cancel() {
+  if (config_) config_->Cancel();
 }

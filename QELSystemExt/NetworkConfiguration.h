@@ -28,9 +28,13 @@ class NetworkConfiguration {
   // whatever they answer.
   void Initialize();
   // Removes the component and installs it again when it is present;
-  // installs it through the class `serviceClass` when it is not.
-  void Reinstall(const wchar_t* componentId, const GUID& serviceClass);
+  // installs it through the class `serviceClass` when it is not. False when
+  // it removed the component and could not install it again: applied, that
+  // configuration would leave the machine without it.
+  bool Reinstall(const wchar_t* componentId, const GUID& serviceClass);
   void Apply();
+  // Drops every change proposed in this pass.
+  void Cancel();
 
  private:
   INetCfg* config_;

@@ -69,9 +69,12 @@ DWORD GetRASEntry(const char* entryName) {
     if (read != ERROR_SUCCESS) return read;
 
     RegistryValue saved(REG_BINARY, entry.data(), used < size ? used : size, name, false);
-    // Opening with the one right that is needed; a create then asks for it too.
-    if (store.Open(KEY_SET_VALUE) || store.Create(0)) store.SetValue(saved);
-    return ERROR_SUCCESS;
+    // Opening with the one right that is needed; a create then asks for it
+    // too. 0 means saved: an entry read but not stored gets the registry's
+    // code, or the host would count it as carried over.
+    if ((store.Open(KEY_SET_VALUE) || store.Create(0)) && store.SetValue(saved)) return ERROR_SUCCESS;
+    return store.LastError() != ERROR_SUCCESS ? static_cast<DWORD>(store.LastError())
+                                              : static_cast<DWORD>(ERROR_WRITE_FAULT);
   });
 }
 

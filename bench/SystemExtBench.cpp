@@ -4,13 +4,14 @@
 // WINEDLLOVERRIDES="rasapi32=n"), with its call log off.
 #include <windows.h>
 
+#include <ras.h>
+
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "BenchTiming.h"
 #include "RasDoubleKey.h"
-
-extern "C" DWORD WINAPI RasSetEntryPropertiesA(const char*, const char*, void*, DWORD, BYTE*, DWORD);
 
 namespace {
 
@@ -39,11 +40,16 @@ void SetDword(HKEY root, const std::string& subkey, const char* name, DWORD numb
 void StoreEntries(int count) {
   HKEY store = nullptr;
   RegCreateKeyExA(HKEY_CURRENT_USER, kStore, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &store, nullptr);
-  BYTE entry[2088] = {};
-  DWORD size = sizeof entry;
-  memcpy(entry, &size, sizeof size);
+  // A Windows 2000 entry with what the service requires of one it writes.
+  RASENTRYA fields = {};
+  fields.dwSize = 2088;
+  fields.dwFramingProtocol = RASFP_Ppp;
+  strcpy(fields.szDeviceType, "modem");
+  strcpy(fields.szDeviceName, "Kalora 56K Voice");
+  BYTE entry[2088];
   for (int i = 0; i < count; ++i) {
-    snprintf(reinterpret_cast<char*>(entry) + 20, 16, "555-%04d", i);
+    snprintf(fields.szLocalPhoneNumber, sizeof fields.szLocalPhoneNumber, "555-%04d", i);
+    memcpy(entry, &fields, sizeof entry);
     RegSetValueExA(store, ("Entry " + Number(i)).c_str(), 0, REG_BINARY, entry, sizeof entry);
   }
   RegCloseKey(store);
@@ -57,7 +63,7 @@ void BareReplay() {
   for (DWORD i = 0;; ++i) {
     DWORD length = sizeof name, size = sizeof entry, type = 0;
     if (RegEnumValueA(store, i, name, &length, nullptr, &type, entry, &size) != ERROR_SUCCESS) break;
-    RasSetEntryPropertiesA(nullptr, name, entry, size, nullptr, 0);
+    RasSetEntryPropertiesA(nullptr, name, reinterpret_cast<RASENTRYA*>(entry), size, nullptr, 0);
   }
   RegCloseKey(store);
 }

@@ -39,7 +39,8 @@ QELSYSTEMEXT_API int isBindingMSTCP(const char* binding);
 
 // Saves the default phonebook's entry `entryName` as a REG_BINARY value of
 // HKEY_CURRENT_USER\Software\Corvane Systems\Hollowmarch\QELScriptExtension\RASEntries (never
-// redirected). 0 when read; otherwise the Remote Access code (623 missing, 603 too large), nothing stored.
+// redirected). 0 when saved; otherwise the Remote Access code (623 missing, 603 too large), nothing
+// stored, or the registry's code when the entry was read but could not be stored.
 QELSYSTEMEXT_API DWORD GetRASEntry(const char* entryName);
 // Writes every saved entry (at most 2088 bytes of each) into the default phonebook. Always 0.
 QELSYSTEMEXT_API int AddRASEntry();
@@ -50,7 +51,8 @@ QELSYSTEMEXT_API int GetShellIcon95to98NT(const char* index);
 QELSYSTEMEXT_API int GetShellIcon98NTto2k(const char* index);
 
 // Removes and reinstalls (or installs) the file and printer sharing service "ms_server" through
-// the network configuration. 1 when the pass ran, 0 when the configuration could not be locked.
+// the network configuration. 1 when the pass ran, 0 when the configuration could not be locked or
+// when the service was removed and could not be installed again (that pass is cancelled).
 QELSYSTEMEXT_API int InstallFileShare2k();
 
 // Self-registration registers nothing: deletes the current user's Explorer policy value

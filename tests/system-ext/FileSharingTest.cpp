@@ -17,6 +17,7 @@ const Calls kFresh = {"QueryNetCfgClass NetService INetCfgClassSetup",
 const Calls kAgain = {"GetClassGuid", "QueryNetCfgClass NetService INetCfgClass",
                       "DeInstall the component for the user", "Install ms_server for the user flags 2 build 0"};
 const Calls kEnd = {"Apply", "Uninitialize", "ReleaseWriteLock"};
+const Calls kCancelled = {"Cancel", "Uninitialize", "ReleaseWriteLock"};
 
 Calls Joined(std::initializer_list<Calls> parts) {
   Calls all;
@@ -35,65 +36,80 @@ class FileSharing : public testing::Test {
     netcfg_.reset();
     CoUninitialize();
   }
+  // One export call, which must give back every reference it took and
+  // leave the service unlocked and uninitialised.
+  int Pass() {
+    netcfg_->calls.clear();
+    int result = InstallFileShare2k();
+    EXPECT_EQ(Calls(), netcfg_->Outstanding());
+    EXPECT_EQ(Calls(), netcfg_->faults);
+    return result;
+  }
   std::unique_ptr<NetCfgDouble> netcfg_;
 };
 
 }  // namespace
 
 TEST_F(FileSharing, AnAbsentServiceIsInstalledAndAPresentOneInstalledAgain) {
-  EXPECT_EQ(1, InstallFileShare2k());
+  EXPECT_EQ(1, Pass());
   EXPECT_EQ(Joined({kLocked, kFresh, kEnd}), netcfg_->calls);
-  EXPECT_TRUE(netcfg_->answers.installed);
-  EXPECT_EQ(0, netcfg_->outstanding);
+  EXPECT_TRUE(netcfg_->installed);
 
-  netcfg_->calls.clear();
-  EXPECT_EQ(1, InstallFileShare2k());
+  EXPECT_EQ(1, Pass());
   EXPECT_EQ(Joined({kLocked, kAgain, kEnd}), netcfg_->calls);
-  EXPECT_TRUE(netcfg_->answers.installed);
-  EXPECT_EQ(0, netcfg_->outstanding);
+  EXPECT_TRUE(netcfg_->installed);
+
+  // A search that fails is taken for an absent service.
+  netcfg_->answers.find = E_FAIL;
+  EXPECT_EQ(1, Pass());
+  EXPECT_EQ(Joined({kLocked, kFresh, kEnd}), netcfg_->calls);
+  EXPECT_TRUE(netcfg_->installed);
 }
 
 TEST_F(FileSharing, WithoutTheLockNothingChanges) {
   NetCfgAnswers& answers = netcfg_->answers;
   answers.lock = S_FALSE;  // another client holds it
-  EXPECT_EQ(0, InstallFileShare2k());
+  EXPECT_EQ(0, Pass());
   EXPECT_EQ(Calls{kLocked[0]}, netcfg_->calls);
   answers.lock = S_OK;
   answers.lockInterface = false;
-  EXPECT_EQ(0, InstallFileShare2k());
+  EXPECT_EQ(0, Pass());
   answers.lockInterface = true;
   answers.create = E_OUTOFMEMORY;
-  EXPECT_EQ(0, InstallFileShare2k());
-  EXPECT_EQ(Calls{kLocked[0]}, netcfg_->calls);
-  EXPECT_EQ(0, netcfg_->outstanding);
+  EXPECT_EQ(0, Pass());
+  EXPECT_EQ(Calls(), netcfg_->calls);
+  EXPECT_FALSE(netcfg_->installed);
 }
 
-TEST_F(FileSharing, LaterFailuresAreAppliedAsTheyStandAndReleaseEverything) {
+TEST_F(FileSharing, LaterFailuresNeverLeaveTheMachineWithoutTheService) {
   NetCfgAnswers& answers = netcfg_->answers;
-  // Removed, then the install fails: the configuration is left without it.
-  answers.installed = true;
+  // Removed, then the install fails: the pass is dropped and the host told.
+  netcfg_->installed = true;
   answers.install = E_FAIL;
-  answers.apply = E_FAIL;
-  EXPECT_EQ(1, InstallFileShare2k());
+  EXPECT_EQ(0, Pass());
+  EXPECT_EQ(Joined({kLocked, kAgain, kCancelled}), netcfg_->calls);
+  EXPECT_TRUE(netcfg_->installed);
+
+  // Not removed: the failed install changes nothing, and the pass applies.
+  answers.deinstall = E_FAIL;
+  EXPECT_EQ(1, Pass());
   EXPECT_EQ(Joined({kLocked, kAgain, kEnd}), netcfg_->calls);
-  EXPECT_FALSE(answers.installed);
-  EXPECT_EQ(0, netcfg_->outstanding);
+  EXPECT_TRUE(netcfg_->installed);
 
   // A reinstall that cannot find the component's class still applies.
-  netcfg_->calls.clear();
   answers = NetCfgAnswers();
-  answers.installed = true;
   answers.classGuid = E_FAIL;
-  EXPECT_EQ(1, InstallFileShare2k());
+  EXPECT_EQ(1, Pass());
   EXPECT_EQ(Joined({kLocked, {"GetClassGuid"}, kEnd}), netcfg_->calls);
-  EXPECT_EQ(0, netcfg_->outstanding);
+  EXPECT_TRUE(netcfg_->installed);
 
   // A new component handed out with a code that asks for a restart is
   // released like any other.
+  netcfg_->installed = false;
   answers = NetCfgAnswers();
   answers.install = NETCFG_S_REBOOT;
-  EXPECT_EQ(1, InstallFileShare2k());
-  EXPECT_EQ(0, netcfg_->outstanding);
+  EXPECT_EQ(1, Pass());
+  EXPECT_TRUE(netcfg_->installed);
 }
 
 TEST(FileSharingCom, TheCallersComIsLeftAsItWas) {
@@ -102,6 +118,7 @@ TEST(FileSharingCom, TheCallersComIsLeftAsItWas) {
   {
     NetCfgDouble netcfg;
     EXPECT_EQ(1, InstallFileShare2k());
+    EXPECT_EQ(Calls(), netcfg.Outstanding());
   }
   CoUninitialize();
   // A thread of another apartment model: the export's initialisation fails,
@@ -110,6 +127,7 @@ TEST(FileSharingCom, TheCallersComIsLeftAsItWas) {
   {
     NetCfgDouble netcfg;
     EXPECT_EQ(1, InstallFileShare2k());
+    EXPECT_EQ(Calls(), netcfg.Outstanding());
     EXPECT_EQ(S_FALSE, CoInitializeEx(nullptr, COINIT_MULTITHREADED)) << "COM taken away";
     CoUninitialize();
   }

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <map>
 
+#include "PhonebookEntry.h"
 #include "RasDoubleKey.h"
 #include "RasEntryLayout.h"
 #include "ScriptFindings.h"
@@ -18,16 +19,6 @@ struct Call {
   bool named, phonebook, deviceInfo;
   DWORD size, result;
 };
-
-// An entry whose every byte differs from its neighbours, so that any byte
-// moved or lost shows; the size field says `layout`, no alternate numbers.
-std::string Entry(size_t size, int seed, DWORD layout = kRasEntrySize2000) {
-  std::string bytes(size, '\0');
-  for (size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>(i * 7 + seed);
-  if (size >= 160) bytes.replace(156, 4, 4, '\0');
-  if (size >= 4) bytes.replace(0, 4, reinterpret_cast<const char*>(&layout), 4);
-  return bytes;
-}
 
 // The stand-in's state for this program.
 class Phonebook {
@@ -88,8 +79,12 @@ TEST_F(Phonebooks, EntriesTravelThroughTheRegistryByteForByte) {
   phonebook_.Put("Home", home);
   EXPECT_EQ(0u, GetRASEntry("Home"));  // the second reading replaces the first
   EXPECT_EQ(0u, GetRASEntry("Office"));
+  // The empty name reads the service's default entry, saved as any other.
+  EXPECT_EQ(0u, GetRASEntry(""));
   std::vector<Call> read = phonebook_.Calls();
-  ASSERT_EQ(6u, read.size());
+  ASSERT_EQ(8u, read.size());
+  EXPECT_EQ("", read[7].entry);
+  EXPECT_TRUE(read[7].named);
   // The size query on the default entry, then the entry with its size field set.
   EXPECT_FALSE(read[0].named);
   EXPECT_EQ(0u, read[0].size);
@@ -100,6 +95,7 @@ TEST_F(Phonebooks, EntriesTravelThroughTheRegistryByteForByte) {
 
   EXPECT_EQ(home, Stored("Home"));
   EXPECT_EQ(office, Stored("Office"));
+  EXPECT_EQ(read[7].bytes, Stored(""));
   EXPECT_FALSE(RawKeyExists(HKEY_CURRENT_USER, findings_.Redirected(kStore)));
 
   // Another machine: the values carried over, an empty phonebook.
@@ -108,12 +104,15 @@ TEST_F(Phonebooks, EntriesTravelThroughTheRegistryByteForByte) {
   EXPECT_EQ(office, phonebook_.Get("Office"));
   EXPECT_EQ(home, phonebook_.Get("Home"));
   std::vector<Call> written = phonebook_.Calls();
-  ASSERT_EQ(2u, written.size());
+  ASSERT_EQ(3u, written.size());
   for (const Call& call : written) {
     EXPECT_EQ("RasSetEntryPropertiesA", call.function);
     EXPECT_EQ(2088u, call.size);
     EXPECT_FALSE(call.phonebook || call.deviceInfo);
+    // The service takes no entry without a name.
+    EXPECT_EQ(call.entry.empty() ? static_cast<DWORD>(ERROR_INVALID_NAME) : 0u, call.result) << call.entry;
   }
+  EXPECT_EQ("(missing)", phonebook_.Get(""));
 }
 
 TEST_F(Phonebooks, AnEntryThatCannotBeReadLeavesTheStoreAlone) {
@@ -123,7 +122,7 @@ TEST_F(Phonebooks, AnEntryThatCannotBeReadLeavesTheStoreAlone) {
   EXPECT_EQ(623u, GetRASEntry("Nowhere"));
   EXPECT_EQ(87u, GetRASEntry(nullptr));
   // Alternate numbers behind the entry make it larger than the default one.
-  phonebook_.Put("Long", Entry(2200, 4));
+  phonebook_.Put("Long", WithAlternates(Entry(2088, 4), {"555 0101", "555 0102"}));
   EXPECT_EQ(603u, GetRASEntry("Long"));
   EXPECT_FALSE(RawKeyExists(HKEY_CURRENT_USER, kStore));
 
@@ -138,6 +137,17 @@ TEST_F(Phonebooks, AnEntryThatCannotBeReadLeavesTheStoreAlone) {
   ASSERT_EQ(6u, calls.size());
   EXPECT_FALSE(calls[4].named || calls[5].named) << "only the size queries";
   EXPECT_FALSE(RawKeyExists(HKEY_CURRENT_USER, kStore));
+
+  // Read but not stored: the registry's code, so that 0 means saved.
+  phonebook_.Clear();
+  phonebook_.Put("Office", Entry(2088, 1));
+  RawCreateKey(HKEY_CURRENT_USER, kStore);
+  {
+    DeniedKey denied(HKEY_CURRENT_USER, kStore);
+    ASSERT_TRUE(denied.Denied());
+    EXPECT_EQ(static_cast<DWORD>(ERROR_ACCESS_DENIED), GetRASEntry("Office"));
+  }
+  EXPECT_FALSE(ReadRawValue(HKEY_CURRENT_USER, kStore, "Office").Found());
 }
 
 TEST_F(Phonebooks, AReplayStaysWithinTheStoredValueAndOneEntry) {
@@ -169,5 +179,6 @@ TEST_F(Phonebooks, AReplayStaysWithinTheStoredValueAndOneEntry) {
     EXPECT_EQ(expected, call.bytes) << value.first;
     EXPECT_EQ(size >= 1768 ? 0u : 632u, call.result) << value.first;
   }
-  EXPECT_EQ(replayed["fits"].bytes, phonebook_.Get("fits"));
+  // The service keeps the numbers it read behind the entry.
+  EXPECT_EQ(std::string("555\0\0", 5), phonebook_.Get("fits").substr(2088));
 }

@@ -1,12 +1,18 @@
 // The default phonebook of Windows 2000 for the two entry-property calls and
 // the entry listing, as far as the phonebook exports and a migration host use
 // them: the default entry is 2088 bytes, the size field of an entry must name
-// one of the service's three layouts, a listed name one of its two, and the
-// answers are the service's codes. State and log: RasDoubleKey.h.
+// one of the service's three layouts and a reading fills no more than the
+// layout asked for, a listed name names one of its two, a written entry must
+// carry what the service requires, and the answers are the service's codes.
+// State and log: RasDoubleKey.h.
 
 #include <windows.h>
 
+#include <ras.h>
+#include <raserror.h>
+
 #include <algorithm>
+#include <cstddef>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -16,14 +22,67 @@
 
 namespace {
 
+// The Windows 2000 layout is where the platform header's longer one begins.
 const DWORD kDefaultEntrySize = 2088;
-const DWORD kBufferTooSmall = 603, kBufferInvalid = 610, kCannotFindEntry = 623, kInvalidSize = 632;
+const DWORD kAlternateField = offsetof(RASENTRYA, dwAlternateOffset);
 // Longer names are in no phonebook (and would not fit a registry value name).
-const size_t kLongestEntryName = 256;
+const size_t kLongestEntryName = RAS_MaxEntryName;
 
-bool IsLayoutSize(DWORD size) { return size == 1768 || size == 1796 || size == 2088; }
+bool IsLayoutSize(DWORD size) { return size == 1768 || size == 1796 || size == kDefaultEntrySize; }
 // An entry name of 256 characters, and since Windows 2000 flags and a phonebook path behind it.
 const DWORD kNameSize95 = 264, kNameSize2000 = 532, kNameRoom = 257;
+
+DWORD Field(const std::vector<BYTE>& bytes, size_t at) {
+  DWORD value = 0;
+  if (bytes.size() >= at + sizeof value) memcpy(&value, bytes.data() + at, sizeof value);
+  return value;
+}
+
+void SetField(std::vector<BYTE>& bytes, size_t at, DWORD value) { memcpy(bytes.data() + at, &value, sizeof value); }
+
+// The alternate numbers of `bytes` (each with its NUL, the closing empty text
+// left out) when its offset names a list that ends within them.
+bool AlternatesOf(const std::vector<BYTE>& bytes, std::string& alternates) {
+  alternates.clear();
+  DWORD at = Field(bytes, kAlternateField);
+  if (at == 0) return true;
+  while (at < bytes.size()) {
+    const BYTE* start = bytes.data() + at;
+    const BYTE* nul = static_cast<const BYTE*>(memchr(start, '\0', bytes.size() - at));
+    if (!nul) break;
+    if (nul == start) return true;
+    alternates.append(reinterpret_cast<const char*>(start), nul - start + 1);
+    at += static_cast<DWORD>(nul - start) + 1;
+  }
+  return false;
+}
+
+// An entry in `layout`: the fields it has room for, its size field, and its
+// alternate numbers behind it, where its offset then points.
+std::vector<BYTE> InLayout(const std::vector<BYTE>& stored, DWORD layout) {
+  DWORD storedLayout = IsLayoutSize(Field(stored, 0)) ? Field(stored, 0) : kDefaultEntrySize;
+  std::vector<BYTE> entry(layout, 0);
+  memcpy(entry.data(), stored.data(), std::min<size_t>({layout, storedLayout, stored.size()}));
+  SetField(entry, 0, layout);
+  std::string alternates;
+  AlternatesOf(stored, alternates);
+  SetField(entry, kAlternateField, alternates.empty() ? 0 : layout);
+  if (!alternates.empty()) {
+    entry.insert(entry.end(), alternates.begin(), alternates.end());
+    entry.push_back(0);
+  }
+  return entry;
+}
+
+// What RasSetEntryProperties requires of an entry (Microsoft's reference:
+// "The caller must provide values for the following members": the size,
+// the local phone number, the device name and type, the framing protocol,
+// and the options), else ERROR_INVALID_PARAMETER.
+bool HasRequiredMembers(const RASENTRYA& entry) {
+  const DWORD framing = entry.dwFramingProtocol;
+  return entry.szLocalPhoneNumber[0] && entry.szDeviceName[0] && entry.szDeviceType[0] &&
+         (framing == RASFP_Ppp || framing == RASFP_Slip || framing == RASFP_Ras);
+}
 
 HKEY Open(const char* below) {
   std::string path = RasDoubleKey() + (*below ? "\\" : "") + below;
@@ -113,8 +172,9 @@ struct Call {
 
 }  // namespace
 
+// Declared as the platform header declares them.
 extern "C" __declspec(dllexport) DWORD WINAPI RasGetEntryPropertiesA(const char* phonebook, const char* entry,
-                                                                    void* buffer, DWORD* size, BYTE* deviceInfo,
+                                                                    RASENTRYA* buffer, DWORD* size, BYTE* deviceInfo,
                                                                     DWORD* deviceInfoSize) {
   Call call = {"RasGetEntryPropertiesA", phonebook, entry, deviceInfo || deviceInfoSize, 0, 0, nullptr, 0};
   if (!size) return call.End(ERROR_INVALID_PARAMETER);
@@ -123,21 +183,26 @@ extern "C" __declspec(dllexport) DWORD WINAPI RasGetEntryPropertiesA(const char*
   if (buffer) {
     // Never read past what the caller said it has.
     if (*size >= sizeof layout) memcpy(&layout, buffer, sizeof layout);
-    if (!IsLayoutSize(layout)) return call.End(kInvalidSize);
+    if (!IsLayoutSize(layout)) return call.End(ERROR_INVALID_SIZE);
   }
+  // A null or empty name reads the default entry (Microsoft's reference:
+  // "If an empty string is specified, the function returns default values"):
+  // its size field, all else zero here.
   std::vector<BYTE> stored(kDefaultEntrySize, 0);
-  if (entry && (strlen(entry) > kLongestEntryName || !FindEntry(entry, stored))) return call.End(kCannotFindEntry);
-  // Entries with alternate numbers behind them need more than the default.
-  DWORD needed = stored.size() > kDefaultEntrySize ? static_cast<DWORD>(stored.size()) : kDefaultEntrySize;
+  SetField(stored, 0, kDefaultEntrySize);
+  if (entry && *entry && (strlen(entry) > kLongestEntryName || !FindEntry(entry, stored)))
+    return call.End(ERROR_CANNOT_FIND_PHONEBOOK_ENTRY);
+  // The layout the caller named, and the alternate numbers behind it: a
+  // caller of an older layout gets no more than that layout.
+  std::vector<BYTE> reply = InLayout(stored, buffer ? layout : kDefaultEntrySize);
+  DWORD needed = static_cast<DWORD>(reply.size());
   if (!buffer || *size < needed) {
-    DWORD result = kBufferTooSmall;
+    DWORD result = ERROR_BUFFER_TOO_SMALL;
     if (!entry && !buffer && Setting("QuerySize", needed)) Setting("QueryResult", result);
     *size = call.sizeOut = needed;
     return call.End(result);
   }
-  stored.resize(needed, 0);
-  memcpy(buffer, stored.data(), needed);
-  memcpy(buffer, &layout, sizeof layout);
+  memcpy(buffer, reply.data(), needed);
   *size = call.sizeOut = needed;
   call.bytes = buffer;
   call.byteCount = needed;
@@ -145,19 +210,30 @@ extern "C" __declspec(dllexport) DWORD WINAPI RasGetEntryPropertiesA(const char*
 }
 
 extern "C" __declspec(dllexport) DWORD WINAPI RasSetEntryPropertiesA(const char* phonebook, const char* entry,
-                                                                    void* buffer, DWORD size, BYTE* deviceInfo,
+                                                                    RASENTRYA* buffer, DWORD size, BYTE* deviceInfo,
                                                                     DWORD deviceInfoSize) {
   Call call = {"RasSetEntryPropertiesA", phonebook, entry, deviceInfo || deviceInfoSize, size, size, buffer, size};
   if (!entry || !*entry || strlen(entry) > kLongestEntryName) return call.End(ERROR_INVALID_NAME);
-  if (!buffer) return call.End(kBufferInvalid);
-  DWORD layout = 0;
-  if (size >= sizeof layout) memcpy(&layout, buffer, sizeof layout);
-  if (!IsLayoutSize(layout) || size < layout) return call.End(kInvalidSize);
-  SaveEntry(entry, buffer, size);
+  if (!buffer) return call.End(ERROR_BUFFER_INVALID);
+  const BYTE* bytes = reinterpret_cast<const BYTE*>(buffer);
+  std::vector<BYTE> given(bytes, bytes + size);
+  DWORD layout = Field(given, 0);
+  if (!IsLayoutSize(layout) || size < layout) return call.End(ERROR_INVALID_SIZE);
+  RASENTRYA fields = {};
+  memcpy(&fields, given.data(), layout);
+  if (!HasRequiredMembers(fields)) return call.End(ERROR_INVALID_PARAMETER);
+  // The service reads the alternate numbers from wherever the offset points
+  // up to their empty text; a list that does not end within the bytes handed
+  // over would be read past them, which a test must see.
+  std::string alternates;
+  if (!AlternatesOf(given, alternates)) return call.End(ERROR_BUFFER_INVALID);
+  // Kept as a reading in the caller's layout returns it.
+  given = InLayout(given, layout);
+  SaveEntry(entry, given.data(), static_cast<DWORD>(given.size()));
   return call.End(ERROR_SUCCESS);
 }
 
-extern "C" __declspec(dllexport) DWORD WINAPI RasEnumEntriesA(const char*, const char* phonebook, void* names,
+extern "C" __declspec(dllexport) DWORD WINAPI RasEnumEntriesA(const char*, const char* phonebook, RASENTRYNAMEA* names,
                                                              DWORD* size, DWORD* count) {
   Call call = {"RasEnumEntriesA", phonebook, nullptr, false, 0, 0, nullptr, 0};
   if (!size || !count) return call.End(ERROR_INVALID_PARAMETER);
@@ -165,14 +241,14 @@ extern "C" __declspec(dllexport) DWORD WINAPI RasEnumEntriesA(const char*, const
   DWORD layout = kNameSize2000;
   if (names) {
     if (*size >= sizeof layout) memcpy(&layout, names, sizeof layout);
-    if (layout != kNameSize95 && layout != kNameSize2000) return call.End(kInvalidSize);
+    if (layout != kNameSize95 && layout != kNameSize2000) return call.End(ERROR_INVALID_SIZE);
   }
   std::vector<std::string> entries = EntryNames();
   DWORD needed = static_cast<DWORD>(entries.size()) * layout;
   *count = static_cast<DWORD>(entries.size());
   if (needed > 0 && (!names || *size < needed)) {
     *size = call.sizeOut = needed;
-    return call.End(kBufferTooSmall);
+    return call.End(ERROR_BUFFER_TOO_SMALL);
   }
   std::vector<BYTE> listed(needed, 0);
   for (size_t i = 0; i < entries.size(); ++i) {

@@ -2,7 +2,11 @@
 // Where the stand-in rasapi32.dll keeps the state of one program, below
 // HKEY_LOCAL_MACHINE, so that the program's tests (or another process) can
 // preload and read it:
-//   Phonebook        one REG_BINARY value per entry, named after it
+//   Phonebook        one REG_BINARY value per entry, named after it: the
+//                    entry in the layout its size field names, then its
+//                    alternate numbers (where its offset points, each text
+//                    ended by a NUL and the list by an empty one), if any;
+//                    as a reading in that layout returns it
 //   Calls\00000 ...  one key per call: Function, Entry (absent for a null
 //                    name), Phonebook and DeviceInfo (present only when
 //                    given), Size (in), SizeOut, Bytes (the entry handed over

@@ -1,6 +1,8 @@
 #include "Sweep.h"
 
+#include <csignal>
 #include <cstdio>
+#include <memory>
 
 #include "DecoratedExports.h"
 #include "HeapsValid.h"
@@ -36,6 +38,23 @@ class Tally : public testing::EmptyTestEventListener {
   bool open_ = false, counted_ = false;
 };
 Tally* g_tally = new Tally;
+
+// The case running: a crash or an abort names it, since nothing else would.
+std::string g_case = "(before the first case)";
+
+void LastWords(const char* how) {
+  fprintf(stderr, "sweep: %s in case \"%s\"\n", how, g_case.c_str());
+  fflush(stderr);
+}
+
+LONG WINAPI Crashed(EXCEPTION_POINTERS* exception) {
+  char how[64];
+  snprintf(how, sizeof how, "exception 0x%08lx", static_cast<unsigned long>(exception->ExceptionRecord->ExceptionCode));
+  LastWords(how);
+  return EXCEPTION_CONTINUE_SEARCH;
+}
+
+void Aborted(int) { LastWords("abort"); }
 
 std::string WindowsFolder(UINT (WINAPI* get)(LPSTR, UINT), const char* below) {
   char folder[MAX_PATH] = {};
@@ -116,6 +135,8 @@ class Loaded : public testing::Environment {
     RawDeleteTree(HKEY_CURRENT_USER, UserRoot());
     RawCreateKey(HKEY_CURRENT_USER, UserRoot());
     testing::UnitTest::GetInstance()->listeners().Append(g_tally);
+    SetUnhandledExceptionFilter(Crashed);
+    signal(SIGABRT, Aborted);
     HMODULE printer = LoadLibraryA("QELPrinter.dll"), ext = LoadLibraryA("QELSystemExt.dll");
     ASSERT_TRUE(printer && ext) << "error " << GetLastError();
     Exports& e = g_exports;
@@ -198,12 +219,21 @@ std::vector<Change> Diff(const State& before, const State& after) {
 }
 
 std::vector<Change> Case(const std::function<void()>& call, const Allowed& allowed) {
+  return Case("", call, allowed);
+}
+
+std::vector<Change> Case(const std::string& name, const std::function<void()>& call, const Allowed& allowed) {
   g_tally->Open();
+  g_case = name;
+  if (!name.empty()) NameCase(name);
+  std::unique_ptr<testing::ScopedTrace> trace;
+  if (!name.empty()) trace.reset(new testing::ScopedTrace(__FILE__, __LINE__, "case " + name));
   State before = Watch();
   call();
   std::vector<Change> changes = Diff(before, Watch());
   EXPECT_TRUE(HeapsValid());
   for (const Change& change : changes) EXPECT_TRUE(allowed(change)) << "not allowed: " << change.Describe();
+  g_case = "(between cases)";
   return changes;
 }
 

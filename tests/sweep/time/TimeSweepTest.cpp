@@ -128,7 +128,6 @@ TEST(TimeSweep, CalendarRecordsThePlatformRejectsGiveTheEarliestTime) {
       {&SYSTEMTIME::wSecond, {59, 60, 65535}},
       {&SYSTEMTIME::wMilliseconds, {999, 1000, 65535}},
   };
-  int cases = 0;
   for (WORD year : {1601, 1900, 2000, 2001}) {
     for (const Field& field : fields) {
       for (WORD value : field.values) {
@@ -140,7 +139,6 @@ TEST(TimeSweep, CalendarRecordsThePlatformRejectsGiveTheEarliestTime) {
           expected = (static_cast<ULONGLONG>(platform.dwHighDateTime) << 32) | platform.dwLowDateTime;
         for (SystemTime::ETimeType type : {SystemTime::eUTC, SystemTime::eLocal, kBadTypes[0]}) {
           SystemTime t(calendar, type);
-          ++cases;
           EXPECT_EQ(expected, Raw(t)) << year << " field set to " << value;
           EXPECT_EQ(type, t.Type());
         }
@@ -157,7 +155,6 @@ TEST(TimeSweep, CalendarRecordsThePlatformRejectsGiveTheEarliestTime) {
     else
       EXPECT_EQ(count - count % 10000, Raw(SystemTime(calendar, SystemTime::eUTC))) << count;
   }
-  EXPECT_LT(0, cases);
   EXPECT_TRUE(HeapsValid());
 }
 
