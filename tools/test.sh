@@ -5,6 +5,10 @@
 # tree's run includes its export-table checks. Ends with one summary line per
 # architecture; fails when either fails.
 set -eu
+# An empty environment (a fresh container) has no PATH to export: CMake then
+# cannot find its own modules, and dpkg its helpers.
+PATH=${PATH:-/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin}
+export PATH
 cd "$(dirname "$0")/.."
 sh tools/setup.sh
 
