@@ -9,6 +9,7 @@
 #   qel_add_wine_test(<name> TARGET <exe target>
 #                     [VERSION win95|win98|nt40|win2k] [LOCALE <LC_ALL value>]
 #                     [FILTER <gtest filter>] [DLLOVERRIDES <overrides>]
+#                     [DISABLE <dll>]
 #                     [TIMEOUT <seconds>] [FAIL_ON <regex>] [ENV <VAR=value>...])
 #
 # VERSION runs a copy of the program named <exe>-<version>.exe, for which the
@@ -16,6 +17,13 @@
 # version or locale carry a suffix (_Win95, _Win98, _NT40, _Win2k, _Cp932);
 # the plain run leaves them out, a VERSION or LOCALE run selects them.
 # FAIL_ON fails the test when its output matches the regular expression.
+# DISABLE runs a copy named <exe>-no<dll>.exe for which the fixture disables
+# that DLL through Wine's per-program overrides
+# (HKCU\Software\Wine\AppDefaults\<exe>\DllOverrides) rather than
+# WINEDLLOVERRIDES, which every process Wine starts for the program inherits:
+# Wine 10's 32-bit loader starts each program through its start.exe, which
+# imports shell32, so with shell32 disabled there the program never starts
+# (exit 53).
 
 set(QEL_WINESERVER /usr/lib/wine/wineserver)
 if(CMAKE_SIZEOF_VOID_P EQUAL 8)
@@ -38,7 +46,7 @@ if(NOT EXISTS ${QEL_WINE})
   message(FATAL_ERROR "${QEL_WINE} not found: run tools/setup.sh")
 endif()
 
-set_property(GLOBAL PROPERTY QEL_WINE_APP_VERSIONS "")
+set_property(GLOBAL PROPERTY QEL_WINE_APP_SETTINGS "")
 
 # Wine names files in the Unix locale's character set, which is ASCII when
 # the host lacks the locale a LOCALE run asks for: double-byte file names then
@@ -61,8 +69,22 @@ function(qel_suite_for_variant out variant)
   set(${out} "*${suffix}.*" PARENT_SCOPE)
 endfunction()
 
+# A copy of the program, <exe>-<suffix>.exe, and the setting the fixture
+# gives that name (a Windows version, or disable:<dll>).
+function(qel_program_copy out target suffix setting)
+  set(copy_name ${target}-${suffix}.exe)
+  set(program $<TARGET_FILE_DIR:${target}>/${copy_name})
+  if(NOT TARGET ${target}-${suffix}-copy)
+    add_custom_target(${target}-${suffix}-copy ALL
+      COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:${target}> ${program}
+      DEPENDS ${target} VERBATIM)
+    set_property(GLOBAL APPEND PROPERTY QEL_WINE_APP_SETTINGS "${copy_name}=${setting}")
+  endif()
+  set(${out} ${program} PARENT_SCOPE)
+endfunction()
+
 function(qel_add_wine_test name)
-  cmake_parse_arguments(ARG "" "TARGET;VERSION;LOCALE;FILTER;DLLOVERRIDES;TIMEOUT;FAIL_ON" "ENV" ${ARGN})
+  cmake_parse_arguments(ARG "" "TARGET;VERSION;LOCALE;FILTER;DLLOVERRIDES;TIMEOUT;FAIL_ON;DISABLE" "ENV" ${ARGN})
   get_target_property(type ${ARG_TARGET} TYPE)
   if(NOT type STREQUAL "EXECUTABLE")
     message(FATAL_ERROR "${name}: ${ARG_TARGET} is not a program")
@@ -70,16 +92,14 @@ function(qel_add_wine_test name)
 
   set(program $<TARGET_FILE:${ARG_TARGET}>)
   set(filter "-${QEL_VARIANT_SUITES}")
+  if(ARG_VERSION AND ARG_DISABLE)
+    message(FATAL_ERROR "${name}: VERSION and DISABLE each need a program copy of their own; give one")
+  endif()
   if(ARG_VERSION)
-    set(copy_name ${ARG_TARGET}-${ARG_VERSION}.exe)
-    set(program $<TARGET_FILE_DIR:${ARG_TARGET}>/${copy_name})
-    if(NOT TARGET ${ARG_TARGET}-${ARG_VERSION}-copy)
-      add_custom_target(${ARG_TARGET}-${ARG_VERSION}-copy ALL
-        COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:${ARG_TARGET}> ${program}
-        DEPENDS ${ARG_TARGET} VERBATIM)
-      set_property(GLOBAL APPEND PROPERTY QEL_WINE_APP_VERSIONS "${copy_name}=${ARG_VERSION}")
-    endif()
+    qel_program_copy(program ${ARG_TARGET} ${ARG_VERSION} ${ARG_VERSION})
     qel_suite_for_variant(filter ${ARG_VERSION})
+  elseif(ARG_DISABLE)
+    qel_program_copy(program ${ARG_TARGET} no${ARG_DISABLE} disable:${ARG_DISABLE})
   elseif(ARG_LOCALE)
     set(filter "*_Cp932.*")
   endif()
@@ -131,10 +151,10 @@ endfunction()
 
 # Call once, after every qel_add_wine_test.
 function(qel_add_wine_fixture)
-  get_property(versions GLOBAL PROPERTY QEL_WINE_APP_VERSIONS)
+  get_property(settings GLOBAL PROPERTY QEL_WINE_APP_SETTINGS)
   set(script ${PROJECT_SOURCE_DIR}/cmake/wine-prefix.sh)
   set(env "WINE=${QEL_WINE}" "WINEARCH=${QEL_WINEARCH}" ${QEL_BASE_ENV})
-  add_test(NAME wine-prefix-setup COMMAND sh ${script} setup ${QEL_WINEPREFIX} ${versions})
+  add_test(NAME wine-prefix-setup COMMAND sh ${script} setup ${QEL_WINEPREFIX} ${settings})
   add_test(NAME wine-prefix-cleanup COMMAND sh ${script} cleanup ${QEL_WINEPREFIX})
   set_tests_properties(wine-prefix-setup PROPERTIES FIXTURES_SETUP wine-prefix TIMEOUT 300 ENVIRONMENT "${env}")
   set_tests_properties(wine-prefix-cleanup PROPERTIES FIXTURES_CLEANUP wine-prefix TIMEOUT 60 ENVIRONMENT "${env}")
