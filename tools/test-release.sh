@@ -26,11 +26,13 @@ if [ "${1:-}" = "--enter" ]; then
   mount --rbind /dev "$root/dev"
   cp /etc/resolv.conf "$root/etc/resolv.conf"
   cd "$root"
-  mkdir -p .old-root
-  pivot_root . .old-root
+  # A name of this entry's own: another entry into the same root may be
+  # between its pivot and its rmdir.
+  old=$(basename "$(mktemp -d "$root/.old-root.XXXXXX")")
+  pivot_root . "$old"
   cd /
-  umount -l /.old-root
-  rmdir /.old-root
+  umount -l "/$old"
+  rmdir "/$old"
   # The empty environment of a newcomer's container: nothing of ours leaks in.
   exec env -i "$@"
 fi
