@@ -16,13 +16,15 @@ if(NOT rc EQUAL 0)
   message(FATAL_ERROR "CheckExports: ${OBJDUMP} -p ${DLL} failed (${rc})")
 endif()
 
-# The name pointer table lists every exported name once: "\t[   3] Name".
-# The table ends at the first empty line.
+# The name pointer table lists every exported name once, as
+# "\t[   3] Name" (binutils 2.40) or "\t[   3] +base[   4]  0003 Name" with
+# the ordinal and the hint (binutils 2.44). The table ends at the first empty
+# line.
 string(REGEX MATCH "\\[Ordinal/Name Pointer\\] Table[^\n]*\n([^\n]+\n)*" table "${dump}")
 string(REGEX MATCHALL "\\[ *[0-9]+\\] [^\n]+" rows "${table}")
 set(actual "")
 foreach(row IN LISTS rows)
-  string(REGEX REPLACE "^\\[ *[0-9]+\\] " "" name "${row}")
+  string(REGEX REPLACE "^\\[ *[0-9]+\\] (\\+base\\[ *[0-9]+\\] +[0-9a-fA-F]+ +)?" "" name "${row}")
   string(STRIP "${name}" name)
   list(APPEND actual "${name}")
 endforeach()

@@ -1,9 +1,10 @@
 #!/bin/sh
 # The test run's Wine prefix.
-#   wine-prefix.sh setup <prefix> [<program.exe>=<version> ...]
+#   wine-prefix.sh setup <prefix> [<program.exe>=<version>|disable:<dll> ...]
 #     makes the prefix anew, puts the stand-in DLLs of the folder QEL_STANDINS
-#     into its system directory, sets each program's Windows version and
-#     leaves one wineserver running for the rest of the run;
+#     into its system directory, sets each program's Windows version or
+#     disables a DLL for it, and leaves one wineserver running for the rest
+#     of the run;
 #   wine-prefix.sh cleanup <prefix>
 #     stops that wineserver (and only that one).
 # WINE names the loader (wine64, or the 32-bit wine) and WINEARCH the
@@ -44,9 +45,22 @@ setup)
     /t REG_DWORD /d 0 /f </dev/null >/dev/null 2>&1 || { echo "cannot set SafeDllSearchMode" >&2; exit 1; }
   for pair in "$@"; do
     exe=${pair%%=*}
-    version=${pair#*=}
-    "$WINE" reg add "HKCU\\Software\\Wine\\AppDefaults\\$exe" /v Version /d "$version" /f \
-      </dev/null >/dev/null 2>&1 || { echo "cannot set $version for $exe" >&2; exit 1; }
+    setting=${pair#*=}
+    case "$setting" in
+    disable:*)
+      # An empty override disables the DLL for this program only.
+      key="HKCU\\Software\\Wine\\AppDefaults\\$exe\\DllOverrides"
+      name=${setting#disable:}
+      data=""
+      ;;
+    *)
+      key="HKCU\\Software\\Wine\\AppDefaults\\$exe"
+      name=Version
+      data=$setting
+      ;;
+    esac
+    "$WINE" reg add "$key" /v "$name" /d "$data" /f </dev/null >/dev/null 2>&1 ||
+      { echo "cannot set $setting for $exe" >&2; exit 1; }
   done
   echo "prefix ready: $WINEPREFIX"
   ;;
@@ -55,7 +69,7 @@ cleanup)
   exit 0
   ;;
 *)
-  echo "usage: $0 setup|cleanup <prefix> [program=version ...]" >&2
+  echo "usage: $0 setup|cleanup <prefix> [program=version|disable:dll ...]" >&2
   exit 2
   ;;
 esac

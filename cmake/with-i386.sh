@@ -30,12 +30,14 @@ if [ $# -lt 2 ]; then
   echo "usage: $0 <qemu-i386> <command> [<argument>...]" >&2
   exit 2
 fi
-qemu=$(readlink -f "$1")
-shift
-if [ ! -x "$qemu" ]; then
-  echo "with-i386: no emulator at $1: run tools/setup.sh" >&2
+# Made absolute for the namespace's registration; readlink fails when a
+# folder on the way is missing, which is the same "no emulator".
+qemu=$(readlink -f "$1" || true)
+if [ -z "$qemu" ] || [ ! -f "$qemu" ] || [ ! -x "$qemu" ]; then
+  echo "with-i386: no qemu i386 emulator at $1: run tools/setup.sh" >&2
   exit 1
 fi
+shift
 if [ ! -x /usr/lib/wine/wine ]; then
   echo "with-i386: 32-bit Wine (/usr/lib/wine/wine, package wine32:i386) is missing: run tools/setup.sh" >&2
   exit 1

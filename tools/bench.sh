@@ -3,6 +3,10 @@
 # prefix of its own (build/x86_64/bench-prefix). Prints the times of our code
 # and of the bare platform calls, and their ratios.
 set -eu
+# An empty environment (a fresh container) has no PATH to export: CMake then
+# cannot find its own modules, and dpkg its helpers.
+PATH=${PATH:-/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin}
+export PATH
 cd "$(dirname "$0")/.."
 # Only the x86_64 tree is built here: the 32-bit Wine is not needed.
 sh tools/setup.sh --64-only

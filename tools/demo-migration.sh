@@ -8,6 +8,10 @@
 # See tools/migration/run.sh for the steps.
 #   sh tools/demo-migration.sh
 set -eu
+# An empty environment (a fresh container) has no PATH to export: CMake then
+# cannot find its own modules, and dpkg its helpers.
+PATH=${PATH:-/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin}
+export PATH
 cd "$(dirname "$0")/.."
 
 if [ "${1:-}" != "--inside" ]; then

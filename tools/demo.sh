@@ -8,6 +8,10 @@
 # asks again; the script shows what the spooler keeps afterwards.
 #   sh tools/demo.sh ["<printer>|<driver model>|<port>|<comment>|<share>" ...]
 set -eu
+# An empty environment (a fresh container) has no PATH to export: CMake then
+# cannot find its own modules, and dpkg its helpers.
+PATH=${PATH:-/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin}
+export PATH
 cd "$(dirname "$0")/.."
 
 if [ "${1:-}" != "--inside" ]; then

@@ -1,15 +1,45 @@
 #!/bin/sh
-# Installs what the build and the tests need, only what is missing:
-#   - the Debian 12 packages (mingw-w64, CMake, GoogleTest, 64-bit Wine),
+# Installs what the build and the tests need, only what is missing, on
+# Debian 12 (bookworm) or Debian 13 (trixie):
+#   - the distribution's packages (mingw-w64 with win32 threads, CMake,
+#     GoogleTest, 64-bit Wine),
 #   - for the 32-bit tests: the i386 architecture, Debian's 32-bit Wine, and
 #     qemu's user-mode i386 emulator, unpacked into a cache folder of the
-#     project (build/tools/qemu) from the backports suite of the machine's own
-#     Debian archive, without touching the system's apt sources.
+#     project (build/tools/qemu) from the qemu-user package of the machine's
+#     own Debian archive: suite bookworm-backports on Debian 12 (bookworm's
+#     own qemu 7.2 cannot run Wine), trixie itself on Debian 13. Unpacked,
+#     not installed, on both: one place for the scripts to find it, no
+#     change to the system's apt sources, and nothing that could register
+#     emulators for the whole machine (the package recommends qemu-user-binfmt).
 # Run as root, or with sudo available.
 #   setup.sh            everything
 #   setup.sh --64-only  only what the x86_64 build and its tests need
+# Every failure names the step that failed and what to do.
 set -eu
+# An empty environment (a fresh container) has no PATH to export: CMake then
+# cannot find its own modules, and dpkg its helpers.
+PATH=${PATH:-/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin}
+export PATH
 cd "$(dirname "$0")/.."
+
+fail() {
+  echo "setup: $*" >&2
+  exit 1
+}
+
+# Which release: everything below depends on it, so nothing is done before.
+release=unknown
+codename=""
+if [ -r /etc/os-release ]; then
+  # shellcheck disable=SC1091
+  release=$(. /etc/os-release && echo "${PRETTY_NAME:-${ID:-unknown}}")
+  codename=$(. /etc/os-release && [ "${ID:-}" = debian ] && echo "${VERSION_CODENAME:-}" || true)
+fi
+case "$codename" in
+bookworm) qemu_suite=bookworm-backports ;;
+trixie) qemu_suite=trixie ;;
+*) fail "this machine runs $release; the project builds and tests on Debian 12 (bookworm) or Debian 13 (trixie) only" ;;
+esac
 
 packages="cmake ninja-build
 g++-mingw-w64-x86-64-win32 g++-mingw-w64-i686-win32
@@ -24,13 +54,55 @@ if [ "$(id -u)" -ne 0 ]; then
 fi
 need_root() {
   if [ "$(id -u)" -ne 0 ] && [ -z "$as_root" ]; then
-    echo "setup: need root (or sudo) to install: $*" >&2
-    exit 1
+    fail "need root (or sudo) to install: $*"
   fi
 }
 
 installed() {
   dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"
+}
+
+# apt-get update, once more after a pause when an index fails: a mirror in
+# the middle of a sync serves an index whose size does not match its release
+# file for some minutes. $1 names the apt in messages; the rest goes to
+# apt-get.
+apt_update() {
+  what=$1
+  shift
+  out=$(mktemp)
+  for try in 1 2; do
+    # apt-get update exits 0 when an index failed but an older one is kept:
+    # its "E:"/"W:" lines tell.
+    if "$@" update -q >"$out" 2>&1 && ! grep -q '^\(E\|W\): Failed to fetch' "$out"; then
+      rm -f "$out"
+      return 0
+    fi
+    failed=$(sed -n 's/^\(E\|W\): Failed to fetch \([^ ]*\).*/\2/p' "$out")
+    [ -n "$failed" ] || failed=$(grep '^\(E\|W\):' "$out" | head -3)
+    reason=$(sed -n 's/^\(E\|W\): Failed to fetch [^ ]* *//p' "$out" | sed 's/ *\[IP:.*//' | head -1)
+    if [ $try = 1 ]; then
+      echo "setup: apt-get update ($what) failed for:" >&2
+      echo "$failed" | sed 's/^/  /' >&2
+      [ -z "$reason" ] || echo "  ($reason)" >&2
+      echo "setup: trying once more in 60 s" >&2
+      sleep 60
+    fi
+  done
+  rm -f "$out"
+  echo "setup: step 'apt-get update' ($what) failed twice for:" >&2
+  echo "$failed" | sed 's/^/  /' >&2
+  [ -z "$reason" ] || echo "  ($reason)" >&2
+  case "$reason" in
+  *"unexpected size"* | *"Hash Sum mismatch"* | *"Mirror sync"*)
+    echo "setup: the mirror is in the middle of a sync; run setup again in a few minutes," >&2
+    echo "  or, if it keeps failing, name another Debian mirror in /etc/apt/sources.list*" >&2 ;;
+  *)
+    echo "setup: check the machine's network and apt sources (/etc/apt/sources.list*), then run setup again" >&2 ;;
+  esac
+  case "$failed" in
+  *binary-i386*) echo "setup: only the i686 tests need the i386 indexes: 'sh tools/setup.sh --64-only' sets up the x86_64 build and its tests" >&2 ;;
+  esac
+  exit 1
 }
 
 missing=""
@@ -43,57 +115,61 @@ fi
 
 if [ -n "$missing" ]; then
   need_root "$missing"
-  echo "setup: installing:$missing"
+  echo "setup: installing on $release:$missing"
   export DEBIAN_FRONTEND=noninteractive
   if [ "$want32" = yes ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
-    $as_root dpkg --add-architecture i386
+    $as_root dpkg --add-architecture i386 || fail "step 'dpkg --add-architecture i386' failed"
   fi
-  $as_root apt-get update -qq
+  apt_update "the system's sources" $as_root apt-get
+  # Named before anything is installed: a package the sources lack.
+  for p in $missing; do
+    candidate=$(apt-cache policy "$p" 2>/dev/null | sed -n 's/^ *Candidate: //p')
+    if [ -z "$candidate" ] || [ "$candidate" = "(none)" ]; then
+      fail "package $p is not available from this machine's apt sources ($release); add the release's main suite to /etc/apt/sources.list"
+    fi
+  done
   # shellcheck disable=SC2086
-  $as_root apt-get install -y -qq --no-install-recommends $missing >/dev/null
+  mkdir -p build
+  if ! $as_root apt-get install -y -q --no-install-recommends $missing >build/setup-apt.log 2>&1; then
+    grep '^E:' build/setup-apt.log >&2 || tail -20 build/setup-apt.log >&2
+    fail "step 'apt-get install' failed (whole output in $PWD/build/setup-apt.log):$missing"
+  fi
+  rm -f build/setup-apt.log
 fi
 
 [ "$want32" = yes ] || exit 0
 
-# qemu 10 from bookworm-backports: bookworm's own qemu 7.2 treats Wine's
-# fixed-address mappings as hints and never finishes starting a prefix.
 qemu_dir=build/tools/qemu
 qemu="$qemu_dir/usr/bin/qemu-i386"
 if [ ! -x "$qemu" ]; then
   # The Debian archive this machine already uses; never a name of our own.
   archive=$(apt-get indextargets --format '$(REPO_URI) $(CODENAME)' 2>/dev/null |
-    awk '$2 == "bookworm" { print $1; exit }')
+    awk -v c="$codename" '$2 == c { print $1; exit }')
   if [ -z "$archive" ]; then
-    echo "setup: no Debian bookworm archive in this machine's apt sources; cannot fetch qemu-user from bookworm-backports" >&2
-    exit 1
+    fail "no Debian $codename archive in this machine's apt sources; cannot fetch qemu-user from $qemu_suite"
   fi
   work="$PWD/build/tools/apt"
   rm -rf "$work"
   mkdir -p "$work/lists/partial" "$work/cache/archives/partial" "$work/etc" "$qemu_dir"
-  echo "deb [arch=amd64] $archive bookworm-backports main" >"$work/etc/sources.list"
+  echo "deb [arch=amd64] $archive $qemu_suite main" >"$work/etc/sources.list"
   # An apt of our own: its own source list, index folder and cache, so the
   # system's sources and indexes stay as they are.
   own_apt="-o Dir::Etc::SourceList=$work/etc/sources.list -o Dir::Etc::SourceParts=/dev/null
     -o Dir::State::Lists=$work/lists -o Dir::Cache=$work/cache -o APT::Architectures=amd64
     -o Debug::NoLocking=1 -o APT::Sandbox::User=root"
-  echo "setup: fetching qemu-user from ${archive} bookworm-backports"
+  echo "setup: fetching qemu-user from ${archive} $qemu_suite"
   # shellcheck disable=SC2086
-  apt-get $own_apt update -qq
+  apt_update "qemu-user from $qemu_suite" apt-get $own_apt
   # shellcheck disable=SC2086
-  version=$(apt-cache $own_apt madison qemu-user | awk -F'|' '/bookworm-backports/ { gsub(/ /, "", $2); print $2; exit }')
-  if [ -z "$version" ]; then
-    echo "setup: bookworm-backports has no qemu-user" >&2
-    exit 1
-  fi
+  version=$(apt-cache $own_apt madison qemu-user | awk -F'|' -v s="$qemu_suite" '$3 ~ s"/" { gsub(/ /, "", $2); print $2; exit }')
+  [ -n "$version" ] || fail "$qemu_suite has no qemu-user package"
   # shellcheck disable=SC2086
-  (cd "$work" && apt-get $own_apt download "qemu-user=$version" >/dev/null)
-  dpkg-deb -x "$work"/qemu-user_*.deb "$work/unpacked"
+  (cd "$work" && apt-get $own_apt download "qemu-user=$version" >/dev/null) ||
+    fail "step 'apt-get download qemu-user=$version' from $qemu_suite failed; run setup again"
+  dpkg-deb -x "$work"/qemu-user_*.deb "$work/unpacked" || fail "step 'dpkg-deb -x' of the qemu-user package failed"
   # Only the i386 emulator is used; the package holds thirty others.
   mkdir -p "$qemu_dir/usr/bin"
+  [ -x "$work/unpacked/usr/bin/qemu-i386" ] || fail "the qemu-user package of $qemu_suite held no usr/bin/qemu-i386"
   mv "$work/unpacked/usr/bin/qemu-i386" "$qemu_dir/usr/bin/"
   rm -rf "$work"
-  if [ ! -x "$qemu" ]; then
-    echo "setup: the qemu-user package held no usr/bin/qemu-i386" >&2
-    exit 1
-  fi
 fi

@@ -5,16 +5,24 @@
 # tree's run includes its export-table checks. Ends with one summary line per
 # architecture; fails when either fails.
 set -eu
+# An empty environment (a fresh container) has no PATH to export: CMake then
+# cannot find its own modules, and dpkg its helpers.
+PATH=${PATH:-/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin}
+export PATH
 cd "$(dirname "$0")/.."
+began=$(date +%s)
 sh tools/setup.sh
+set_up=$(date +%s)
 
 for arch in x86_64 i686; do
   cmake --preset $arch >/dev/null
   cmake --build --preset $arch
 done
+built=$(date +%s)
 
 log=build/test-logs
 mkdir -p $log
+echo "setup: $((set_up - began)) s; build of both trees: $((built - set_up)) s" >$log/summary
 run() {
   arch=$1
   shift
@@ -28,7 +36,6 @@ run() {
   return $status
 }
 
-rm -f $log/summary
 failed=0
 run x86_64 ctest --preset x86_64 || failed=1
 run i686 sh cmake/with-i386.sh build/tools/qemu/usr/bin/qemu-i386 ctest --preset i686 || failed=1
