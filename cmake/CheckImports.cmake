@@ -5,7 +5,8 @@
 # and Wine exports everything whatever Windows it reports, so only this
 # check sees such an import before a user does.
 #   cmake -DOBJDUMP=<objdump> -DARCH=i686|x86_64 -DMANIFESTS=<folder>
-#         -DBINARIES=<file>[|<file>...] [-DREFUSED=<file>] -P CheckImports.cmake
+#         -DBINARIES=<file>[|<file>...] [-DREFUSED=<file>] [-DGCC=<major version>]
+#         -P CheckImports.cmake
 # The manifest of <name>.<ext> is <folder>/<name>-<ARCH>.txt, one import a
 # line: DLL, function ("@<ordinal>" for an import by ordinal), oldest Windows
 # 9x, oldest Windows NT, whether the first 64-bit Windows has it, then where
@@ -15,7 +16,10 @@
 #   NT:  3.1, 3.5, 3.51, 4.0, 2000, XP, 2003, none
 #   x64: yes, no
 # and "?" where the history could not be established: such a line passes
-# and is listed as not established.
+# and is listed as not established. A line may start with "[gcc<13]" or
+# "[gcc>=13]": only the runtime of those compiler versions imports it, so it
+# counts as stale only when GCC (the building compiler's major version) is
+# one of them (Debian 12 builds with GCC 12, Debian 13 with GCC 14).
 # Targets: i686 loads on Windows 95 (OSR2, or earlier with the C runtime
 # installed), 98, NT 4.0 and 2000; x86_64 on every 64-bit Windows. A stub
 # does not do: Windows 95 fails a load whose DllMain calls one. The binary's
@@ -43,8 +47,13 @@ else()
 endif()
 
 # "DLL function" for each import of `file`, and its subsystem version.
-# objdump prints, per DLL, "\tDLL Name: KERNEL32.dll" and then one
-# "\t<vma>\t <hint>  <name>" row a function, up to an empty line.
+# objdump prints, per DLL, "\tDLL Name: KERNEL32.dll" and then one row a
+# function, up to an empty line:
+#   binutils 2.40: "\t<vma>\t <hint>  <name>", by ordinal
+#                  "\t<thunk>\t <ordinal>  <none>" (the ordinal column in
+#                  decimal or hex by architecture; the thunk's low word is it)
+#   binutils 2.44: "\t<vma>  <none>  <hint>  <name>", by ordinal
+#                  "\t<vma>  <ordinal>  <none> <none>"
 function(read_imports file out subsystem)
   execute_process(COMMAND ${OBJDUMP} -p ${file} OUTPUT_VARIABLE dump RESULT_VARIABLE rc)
   if(NOT rc EQUAL 0)
@@ -63,10 +72,12 @@ function(read_imports file out subsystem)
       string(TOUPPER "${CMAKE_MATCH_1}" dll)
     elseif(line STREQUAL "")
       set(dll "")
+    elseif(dll AND line MATCHES "^\t[0-9a-fA-F]+ +<none> +[0-9a-fA-F]+ +([^ \t<]+)")
+      list(APPEND found "${dll} ${CMAKE_MATCH_1}")
+    elseif(dll AND line MATCHES "^\t[0-9a-fA-F]+ +([0-9]+) +<none> +<none>")
+      # Imports by ordinal are listed as "@<ordinal>", in decimal.
+      list(APPEND found "${dll} @${CMAKE_MATCH_1}")
     elseif(dll AND line MATCHES "^\t[0-9a-fA-F]*([0-9a-fA-F][0-9a-fA-F][0-9a-fA-F][0-9a-fA-F])\t *[0-9a-fA-F]+ +<none>")
-      # An import by ordinal, whose thunk holds the ordinal in its low word
-      # (objdump prints the ordinal column in decimal or in hex, by version
-      # and architecture): listed as "@<ordinal>" in decimal.
       math(EXPR ordinal "0x${CMAKE_MATCH_1}")
       list(APPEND found "${dll} @${ordinal}")
     elseif(dll AND line MATCHES "^\t[0-9a-fA-F]+\t *[0-9]+ +([^ \t<]+)")
@@ -122,6 +133,16 @@ foreach(file IN LISTS binaries)
     if(NOT row OR row MATCHES "^#")
       continue()
     endif()
+    set(applies TRUE)
+    if(row MATCHES "^\\[gcc(<|>=)([0-9]+)\\] +(.*)$")
+      set(operator "${CMAKE_MATCH_1}")
+      set(bound "${CMAKE_MATCH_2}")
+      set(row "${CMAKE_MATCH_3}")
+      if(DEFINED GCC AND ((operator STREQUAL "<" AND NOT GCC LESS bound) OR
+                          (operator STREQUAL ">=" AND GCC LESS bound)))
+        set(applies FALSE)
+      endif()
+    endif()
     if(NOT row MATCHES "^([^ ]+) +([^ ]+) +([^ ]+) +([^ ]+) +([^ ]+)( +(.*))?$")
       list(APPEND failures "${shown}: manifest line not understood: ${row}")
       continue()
@@ -133,7 +154,9 @@ foreach(file IN LISTS binaries)
     set(value_x64 "${CMAKE_MATCH_5}")
     list(APPEND listed "${entry}")
     if(NOT entry IN_LIST imports)
-      list(APPEND failures "${shown}: ${entry} is listed but no longer imported (stale entry)")
+      if(applies)
+        list(APPEND failures "${shown}: ${entry} is listed but no longer imported (stale entry)")
+      endif()
       continue()
     endif()
     foreach(column IN LISTS columns_checked)

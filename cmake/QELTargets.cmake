@@ -35,13 +35,13 @@ function(qel_add_program target)
   qel_static_runtime(${target})
 endfunction()
 
-# What every binary we ship (both DLLs and the host program) gets on i686,
-# so that Windows 95 loads it: the runtime's Unicode calls redirected to the
-# ANSI ones (Common/runtime/AnsiRuntimeCalls.cpp), and the subsystem version
-# pinned to 4.0 (Windows 95 refuses a newer one).
+# What every binary we ship (both DLLs and the host program) gets, so that
+# the Windows it targets loads it: the runtime's imports that Windows lacks
+# or only stubs taken elsewhere (Common/runtime/RuntimeImports.cpp), and on
+# i686 the subsystem version pinned to 4.0 (Windows 95 refuses a newer one).
 function(qel_shipped target)
+  target_link_libraries(${target} PRIVATE QELRuntimeImports)
   if(CMAKE_SIZEOF_VOID_P EQUAL 4)
-    target_link_libraries(${target} PRIVATE QELAnsiRuntime)
     target_link_options(${target} PRIVATE -Wl,--major-subsystem-version,4,--minor-subsystem-version,0)
   endif()
 endfunction()

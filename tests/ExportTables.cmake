@@ -17,8 +17,9 @@ foreach(dll QELPrinter QELSystemExt)
 endforeach()
 
 # What the shipped binaries import, against cmake/imports: one test per tree.
+string(REGEX MATCH "^[0-9]+" gcc_major "${CMAKE_CXX_COMPILER_VERSION}")
 add_test(NAME imports-${CMAKE_SYSTEM_PROCESSOR}
-  COMMAND ${CMAKE_COMMAND} -DOBJDUMP=${CMAKE_OBJDUMP} -DARCH=${CMAKE_SYSTEM_PROCESSOR}
+  COMMAND ${CMAKE_COMMAND} -DOBJDUMP=${CMAKE_OBJDUMP} -DARCH=${CMAKE_SYSTEM_PROCESSOR} -DGCC=${gcc_major}
           -DMANIFESTS=${PROJECT_SOURCE_DIR}/cmake/imports
           "-DBINARIES=$<TARGET_FILE:QELPrinter>|$<TARGET_FILE:QELSystemExt>|$<TARGET_FILE:QELHost>"
           -P ${PROJECT_SOURCE_DIR}/cmake/CheckImports.cmake)
