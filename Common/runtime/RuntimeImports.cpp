@@ -15,11 +15,10 @@
 // - The thread calls of the runtime of GCC 13 and later (condition
 //   variables and GetThreadId from Windows Vista, TryEnterCriticalSection
 //   from NT 4.0). Where the running Windows has them they are called; where
-//   not, what stands in is enough for a library that starts no thread and
-//   is called on one thread at a time: a wait on a condition variable
-//   returns at once (a spurious wake-up, which every waiter must expect), a
-//   wake finds nobody waiting, and a critical section cannot be tried.
+//   not, RuntimeFallbacks.h says what stands in.
 #include <windows.h>
+
+#include "RuntimeFallbacks.h"
 
 namespace {
 
@@ -28,7 +27,8 @@ FARPROC KernelEntry(const char* name) {
   return kernel ? GetProcAddress(kernel, name) : nullptr;
 }
 
-// The entry `name` of the running kernel32, looked up once.
+// The entry `name` of the running kernel32, looked up once (two threads
+// racing here would both find the same answer).
 template <typename Function>
 Function Kernel(Function& cached, bool& looked, const char* name) {
   if (!looked) {
@@ -53,7 +53,7 @@ void WINAPI InitializeCondition(PVOID condition) {
   if (InitializeConditionVariable)
     InitializeConditionVariable(condition);
   else
-    *static_cast<PVOID*>(condition) = nullptr;
+    runtime_fallback::InitializeCondition(condition);
 }
 
 void WINAPI WakeCondition(PVOID condition) {
@@ -69,24 +69,17 @@ void WINAPI WakeAllCondition(PVOID condition) {
 BOOL WINAPI SleepCondition(PVOID condition, CRITICAL_SECTION* section, DWORD milliseconds) {
   QEL_KERNEL(SleepConditionFunction, SleepConditionVariableCS);
   if (SleepConditionVariableCS) return SleepConditionVariableCS(condition, section, milliseconds);
-  // Give another thread the section for a moment, then wake.
-  LeaveCriticalSection(section);
-  Sleep(milliseconds == 0 ? 0 : 1);
-  EnterCriticalSection(section);
-  return TRUE;
+  return runtime_fallback::SleepCondition(condition, section, milliseconds);
 }
 
 DWORD WINAPI ThreadId(HANDLE thread) {
   QEL_KERNEL(ThreadIdFunction, GetThreadId);
-  if (GetThreadId) return GetThreadId(thread);
-  if (thread == GetCurrentThread()) return GetCurrentThreadId();
-  SetLastError(ERROR_CALL_NOT_IMPLEMENTED);
-  return 0;
+  return GetThreadId ? GetThreadId(thread) : runtime_fallback::ThreadId(thread);
 }
 
 BOOL WINAPI TryEnter(CRITICAL_SECTION* section) {
   QEL_KERNEL(TryEnterFunction, TryEnterCriticalSection);
-  return TryEnterCriticalSection ? TryEnterCriticalSection(section) : FALSE;
+  return TryEnterCriticalSection ? TryEnterCriticalSection(section) : runtime_fallback::TryEnter(section);
 }
 
 #ifndef _WIN64
