@@ -14,28 +14,22 @@
 #include "INFFile.h"
 #include "PrinterInstallRequest.h"
 #include "RawRegistry.h"
+#include "SpoolerRecords.h"
 #include "SystemPrinterInf.h"
 #include "TraceCapture.h"
 #include "TestFolder.h"
 
 namespace {
 
-const std::string kPrint = "SYSTEM\\CurrentControlSet\\Control\\Print";
-const std::string kSpooler = "Software\\QELTests\\Spooler";
+using spooler::Calls;
+using spooler::DriverKey;
+using spooler::Record;
+using spooler::SystemFolder;
+
+const std::string kPrint = spooler::kPrintKey;
+const std::string kSpooler = spooler::kControlKey;
 const std::string kProduct = "SOFTWARE\\Corvane Systems\\Hollowmarch";
-// Each build registers drivers for its own processes' environment.
-const bool k32Bit = sizeof(void*) == 4;
-const char* const kEnvironment = k32Bit ? "Windows NT x86" : "Windows x64";
-
-std::string SystemFolder(const char* below) {
-  char system[MAX_PATH] = {};
-  GetSystemDirectoryA(system, sizeof system);
-  return system + std::string(below);
-}
-
-std::string DriverKey(const char* environment, const char* model) {
-  return kPrint + "\\Environments\\" + environment + "\\Drivers\\Version-3\\" + model;
-}
+const char* const kEnvironment = spooler::kNativeEnvironment;
 
 std::vector<std::string> Files(const std::string& folder) {
   std::vector<std::string> names;
@@ -111,36 +105,11 @@ class PrinterInstall_Win2k : public testing::Test {
     std::string text = value.Bytes();
     return value.type == REG_SZ && !text.empty() && text.back() == '\0' ? text.substr(0, text.size() - 1) : "?";
   }
-  // Fields of the spooler's call number `call` joined by "|": texts as they
-  // are, numbers in decimal, "-" for a field left null.
-  std::string Record(int call, std::initializer_list<const char*> fields) {
-    char key[8];
-    snprintf(key, sizeof key, "%04d", call);
-    std::string joined;
-    for (const char* field : fields) {
-      RawValue value = ReadRawValue(HKEY_CURRENT_USER, kSpooler + "\\Calls\\" + key, field);
-      DWORD number = 0;
-      if (value.type == REG_DWORD && value.data.size() == sizeof number)
-        memcpy(&number, value.data.data(), sizeof number);
-      joined += (joined.empty() ? "" : "|") + (!value.Found() ? "-"
-                                               : value.type == REG_DWORD ? std::to_string(number)
-                                               : value.type == REG_SZ ? value.Bytes().substr(0, value.data.size() - 1)
-                                                                      : value.Bytes());
-    }
-    return joined;
-  }
-  // The functions called, and the driver each AddPrinterA asked for.
-  std::string Calls() {
-    std::string calls;
-    for (size_t i = 0; i < RawSubkeyNames(HKEY_CURRENT_USER, kSpooler + "\\Calls").size(); ++i)
-      calls += Record(static_cast<int>(i), {"Function", "pDriverName"}) + ";";
-    return calls;
-  }
 
   TestFolder folder_;
   std::vector<std::string> files_;
   std::string dependentFiles_;
-  std::string driverFolder_ = SystemFolder(k32Bit ? "\\spool\\drivers\\w32x86" : "\\spool\\drivers\\x64");
+  std::string driverFolder_ = spooler::DriverFolder();
   std::vector<std::string> driverFolderFiles_;
 };
 

@@ -6,6 +6,7 @@
 // printer drivers serve.
 #include <algorithm>
 
+#include "SpoolerRecords.h"
 #include "Sweep.h"
 #include "SystemPrinterInf.h"
 
@@ -13,27 +14,15 @@ using namespace sweep;
 
 namespace {
 
-const std::string kPrint = "SYSTEM\\CurrentControlSet\\Control\\Print";
+const std::string kPrint = spooler::kPrintKey;
 const std::string kSetup = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Setup";
 const std::string kOutcomeKey = UserRoot() + "\\" + kProduct + "\\QELPrinter";
-// Each build registers drivers for its own processes' environment.
-const char* const kNative = sizeof(void*) == 8 ? "Windows x64" : "Windows NT x86";
+const char* const kNative = spooler::kNativeEnvironment;
 const char* const kFiles[] = {"K100.PPD", "KDRV.DLL", "KUI.DLL", "KEXTRA.DLL"};
 const char kModel[] = "Kalora Jet-100";
 
-std::string SystemFolder(const std::string& below) {
-  char system[MAX_PATH] = {};
-  GetSystemDirectoryA(system, sizeof system);
-  return system + below;
-}
-
-std::string DriverKey(const char* environment, const char* model) {
-  return kPrint + "\\Environments\\" + environment + "\\Drivers\\Version-3\\" + model;
-}
-
-DWORD SpoolerNumber(const std::string& below, const std::string& name) {
-  return ReadRawValue(HKEY_CURRENT_USER, kSpooler + ("\\" + below), name).Dword();
-}
+using spooler::DriverKey;
+using spooler::SystemFolder;
 
 // The request's fields as the spooler must get them: runs of "|" are one
 // separator, at character boundaries only; at most five count.
@@ -55,14 +44,7 @@ std::vector<std::string> Fields(const std::string& request) {
 
 // The first record the spooler got: name|driver|port|comment|share|attributes, "-" for null.
 std::string FirstRecord() {
-  std::string joined;
-  for (const char* field : {"pPrinterName", "pDriverName", "pPortName", "pComment", "pShareName", "Attributes"}) {
-    RawValue value = ReadRawValue(HKEY_CURRENT_USER, kSpooler + std::string("\\Calls\\0000"), field);
-    std::string text = !value.Found() ? "-" : value.type == REG_SZ ? value.Bytes().substr(0, value.data.size() - 1)
-                                                                   : std::to_string(SpoolerNumber("Calls\\0000", field));
-    joined += (joined.empty() ? "" : "|") + text;
-  }
-  return joined;
+  return spooler::Record(0, {"pPrinterName", "pDriverName", "pPortName", "pComment", "pShareName", "Attributes"});
 }
 
 std::string ExpectedRecord(const std::string& request) {
@@ -164,11 +146,11 @@ class PrinterSweep : public testing::Test {
     EXPECT_EQ(result == 1 ? 1u : 0u, added) << "a new printer exactly when the host reads true";
     EXPECT_TRUE(result != 1 || RawKeyExists(HKEY_LOCAL_MACHINE, printer)) << "added under the name asked for";
     EXPECT_TRUE(outcome != "exists" || existed);
-    EXPECT_TRUE(mayLeaveOpen || SpoolerNumber("", "OpenPrinters") == 0) << "every printer handle closed";
+    EXPECT_TRUE(mayLeaveOpen || spooler::Number("", "OpenPrinters") == 0) << "every printer handle closed";
     if (fields.size() >= 2) {
       EXPECT_EQ(ExpectedRecord(request), FirstRecord());
     } else {
-      EXPECT_EQ(0u, SpoolerNumber("Counts", "AddPrinterA")) << "no driver model, no spooler call";
+      EXPECT_EQ(0u, spooler::Number("Counts", "AddPrinterA")) << "no driver model, no spooler call";
     }
     return result;
   }
@@ -239,14 +221,14 @@ TEST_F(PrinterSweep, ASpoolerRefusingAnyOneCall) {
       RawSetDword(HKEY_CURRENT_USER, kSpooler + std::string("\\Refuse"),
                   refusal.function + std::string("@") + std::to_string(refusal.call), refusal.error);
     int result = Install("QEL Faulty|Kalora Jet-100|LPT1:");
-    EXPECT_LE(static_cast<DWORD>(refusal.call), SpoolerNumber("Counts", refusal.function)) << "the call was reached";
+    EXPECT_LE(static_cast<DWORD>(refusal.call), spooler::Number("Counts", refusal.function)) << "the call was reached";
     EXPECT_EQ(refusal.error ? 0 : 1, result);
   }
   // A printer the spooler added but could not close is still added.
   Forget();
   RawSetDword(HKEY_CURRENT_USER, kSpooler + std::string("\\Refuse"), "ClosePrinter@1", ERROR_ACCESS_DENIED);
   EXPECT_EQ(1, Install("QEL Unclosed|QEL Known|LPT1:", true));
-  EXPECT_EQ(1u, SpoolerNumber("Counts", "ClosePrinter"));
+  EXPECT_EQ(1u, spooler::Number("Counts", "ClosePrinter"));
 }
 
 TEST_F(PrinterSweep, DriverFilesMissingFromEverySource) {
