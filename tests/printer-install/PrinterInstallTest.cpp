@@ -129,10 +129,15 @@ TEST_F(PrinterInstall_Win2k, TheRequestBecomesTheSpoolersRecord) {
                        "pSecurityDescriptor", "Attributes", "Priority", "DefaultPriority", "StartTime", "UntilTime",
                        "Status", "cJobs", "AveragePPM"}));
   std::string longComment(70000, 'c');
-  EXPECT_EQ(1, Install("QEL B|QEL Known|LPT1:"));
+  // A shared printer needs a share name: the spooler refuses the request
+  // the product makes of three fields, as Windows does.
+  EXPECT_EQ(0, Install("QEL B|QEL Known|LPT1:"));
+  EXPECT_EQ("false", Outcome());
   EXPECT_EQ(1, Install("|QEL C||QEL Known|LPT1:|null|null|"));
   EXPECT_EQ(0, Install("QEL D||LPT1:"));
   EXPECT_EQ(1, Install(("QEL E|QEL Known|LPT1:|" + longComment + "|E").c_str()));
+  EXPECT_EQ(0, Install("QEL P|QEL Known|LPT9:|NULL|NULL")) << "a port this machine lacks";
+
   auto fields = {"pPrinterName", "pDriverName", "pPortName", "pComment", "pShareName", "Attributes"};
   EXPECT_EQ("QEL B|QEL Known|LPT1:|-|-|8", Record(1, fields)) << "three fields ask for a shared printer";
   EXPECT_EQ("QEL C|QEL Known|LPT1:|null|null|8", Record(2, fields)) << "runs of | are one; null is a name";
@@ -144,7 +149,7 @@ TEST_F(PrinterInstall_Win2k, TheRequestBecomesTheSpoolersRecord) {
   EXPECT_EQ(0, Install("QEL F|Nobody Model|LPT1:"));
   EXPECT_EQ("false", Outcome()) << "a model in neither the spooler nor the INF";
   EXPECT_EQ("AddPrinterA|QEL Known;AddPrinterA|QEL Known;AddPrinterA|QEL Known;AddPrinterA|LPT1:;"
-            "AddPrinterA|QEL Known;AddPrinterA|QEL Known;AddPrinterA|Nobody Model;",
+            "AddPrinterA|QEL Known;AddPrinterA|QEL Known;AddPrinterA|QEL Known;AddPrinterA|Nobody Model;",
             Calls());
   EXPECT_EQ(std::string(4, '\0'), ReadRawValue(HKEY_CURRENT_USER, kSpooler, "OpenPrinters").Bytes())
       << "every printer handle closed";
@@ -169,7 +174,8 @@ TEST_F(PrinterInstall_Win2k, APreviousNameIsInstalledUnderItsCurrentName) {
 TEST_F(PrinterInstall_Win2k, OneInstallationReadsTheINFOnce) {
   Provide(folder_.Root(), folder_.Root());
   long opensBefore = INFFile::Opens(), openBefore = INFFile::OpenHandles();
-  EXPECT_EQ(PrinterInstallRequest::eAdded, PrinterInstallRequest("QEL Once|Kalora Old 100|LPT1:").Install());
+  EXPECT_EQ(PrinterInstallRequest::eAdded,
+            PrinterInstallRequest("QEL Once|Kalora Old 100|LPT1:|NULL|NULL").Install());
   EXPECT_EQ(dependentFiles_, Record(1, {"pDependentFiles"})) << "every step that reads the INF ran";
   EXPECT_EQ(1, INFFile::Opens() - opensBefore);
   EXPECT_EQ(openBefore, INFFile::OpenHandles()) << "closed when the installation ends";
@@ -183,7 +189,7 @@ TEST_F(PrinterInstall_Win2k, EachSourceAloneSuffices) {
     Forget();
     RawSetText(HKEY_LOCAL_MACHINE, setup, "SourcePath", sources[1]);
     Provide(source, sources[0]);
-    EXPECT_EQ(1, Install("QEL Sourced|Kalora Jet-100|LPT1:")) << source;
+    EXPECT_EQ(1, Install("QEL Sourced|Kalora Jet-100|LPT1:|NULL|NULL")) << source;
     EXPECT_EQ(dependentFiles_, Record(1, {"pDependentFiles"})) << "copied from " << source;
     for (const std::string& name : files_) DeleteFileA((source + "\\" + name).c_str());
   }
@@ -197,13 +203,13 @@ TEST_F(PrinterInstall_Win2k, EachSourceAloneSuffices) {
 TEST_F(PrinterInstall_Win2k, AFailedInstallationLeavesNoCopy) {
   Provide(folder_.Root(), folder_.Root());
   RawSetDword(HKEY_CURRENT_USER, kSpooler + "\\Refuse", "AddPrinterDriverA", ERROR_ACCESS_DENIED);
-  EXPECT_EQ(0, Install("QEL Refused|Kalora Jet-100|LPT1:"));
+  EXPECT_EQ(0, Install("QEL Refused|Kalora Jet-100|LPT1:|NULL|NULL"));
   EXPECT_EQ("AddPrinterA|Kalora Jet-100;AddPrinterDriverA|-;", Calls());
   EXPECT_EQ(driverFolderFiles_, Files(driverFolder_));
 
   RawDeleteTree(HKEY_CURRENT_USER, kSpooler + "\\Calls");
   RawSetDword(HKEY_CURRENT_USER, kSpooler + "\\Refuse", "GetPrinterDriverDirectoryA", ERROR_ACCESS_DENIED);
-  EXPECT_EQ(0, Install("QEL No Folder|Kalora Jet-100|LPT1:"));
+  EXPECT_EQ(0, Install("QEL No Folder|Kalora Jet-100|LPT1:|NULL|NULL"));
   EXPECT_EQ("AddPrinterA|Kalora Jet-100;", Calls()) << "nothing copied, nothing registered";
 }
 
@@ -214,7 +220,7 @@ class PrinterInstallNoSetupLibrary_Win2k : public PrinterInstall_Win2k {};
 TEST_F(PrinterInstallNoSetupLibrary_Win2k, OnlyTheINFPathFails) {
   ASSERT_EQ(nullptr, LoadLibraryA("setupapi.dll")) << "this run disables the setup library";
   RawCreateKey(HKEY_LOCAL_MACHINE, DriverKey(kEnvironment, "QEL Known"));
-  EXPECT_EQ(1, Install("QEL Plain|QEL Known|LPT1:"));
+  EXPECT_EQ(1, Install("QEL Plain|QEL Known|LPT1:|NULL|NULL"));
   EXPECT_EQ("true", Outcome());
   Provide(folder_.Root(), folder_.Root());
   TraceCapture trace;

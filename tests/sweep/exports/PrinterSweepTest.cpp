@@ -193,8 +193,8 @@ TEST_F(PrinterSweep, RequestsOfEveryShapeAndLength) {
     Install(request.c_str());
   }
   Forget();
-  EXPECT_EQ(1, Install("QEL Twice|QEL Known|LPT1:"));
-  EXPECT_EQ(0, Install("QEL Twice|QEL Known|LPT1:"));
+  EXPECT_EQ(1, Install("QEL Twice|QEL Known|LPT1:|NULL|TWICE"));
+  EXPECT_EQ(0, Install("QEL Twice|QEL Known|LPT1:|NULL|TWICE"));
   EXPECT_EQ("exists", TextAt(kOutcomeKey, "Successful Install"));
 }
 
@@ -220,20 +220,20 @@ TEST_F(PrinterSweep, ASpoolerRefusingAnyOneCall) {
     if (refusal.error)
       RawSetDword(HKEY_CURRENT_USER, kSpooler + std::string("\\Refuse"),
                   refusal.function + std::string("@") + std::to_string(refusal.call), refusal.error);
-    int result = Install("QEL Faulty|Kalora Jet-100|LPT1:");
+    int result = Install("QEL Faulty|Kalora Jet-100|LPT1:|NULL|FAULTY");
     EXPECT_LE(static_cast<DWORD>(refusal.call), spooler::Number("Counts", refusal.function)) << "the call was reached";
     EXPECT_EQ(refusal.error ? 0 : 1, result);
   }
   // A printer the spooler added but could not close is still added.
   Forget();
   RawSetDword(HKEY_CURRENT_USER, kSpooler + std::string("\\Refuse"), "ClosePrinter@1", ERROR_ACCESS_DENIED);
-  EXPECT_EQ(1, Install("QEL Unclosed|QEL Known|LPT1:", true));
+  EXPECT_EQ(1, Install("QEL Unclosed|QEL Known|LPT1:|NULL|NULL", true));
   EXPECT_EQ(1u, spooler::Number("Counts", "ClosePrinter"));
 }
 
 TEST_F(PrinterSweep, DriverFilesMissingFromEverySource) {
   Forget();
-  Install("QEL Sourced|Kalora Jet-100|LPT1:");
+  Install("QEL Sourced|Kalora Jet-100|LPT1:|NULL|NULL");
   EXPECT_FALSE(DriverRegistered()) << "no source holds the files";
   for (size_t partly = 0; partly < sources_.size(); ++partly) {
     SCOPED_TRACE("the driver's last file missing from " + sources_[partly]);
@@ -242,7 +242,7 @@ TEST_F(PrinterSweep, DriverFilesMissingFromEverySource) {
       Forget();
       Provide(sources_[partly], true, true);
       if (nextHolds) Provide(sources_[partly + 1], true);
-      int result = Install("QEL Sourced|Kalora Jet-100|LPT1:");
+      int result = Install("QEL Sourced|Kalora Jet-100|LPT1:|NULL|NULL");
       EXPECT_EQ(nextHolds, DriverRegistered()) << "a later source " << (nextHolds ? "holds" : "lacks") << " them";
       EXPECT_EQ(nextHolds ? 1 : 0, result);
       Provide(sources_[partly], false);
