@@ -200,6 +200,21 @@ TEST_F(PrinterInstall_Win2k, EachSourceAloneSuffices) {
   RegCloseKey(key);
 }
 
+// A retry that meets an existing printer: a spooler that checks the name
+// after the driver asks for the driver first. The printer stays as it was.
+TEST_F(PrinterInstall_Win2k, APrinterFoundOnTheRetryExists) {
+  Provide(folder_.Root(), folder_.Root());
+  RawCreateKey(HKEY_LOCAL_MACHINE, DriverKey(kEnvironment, "QEL Known"));
+  ASSERT_EQ(1, Install("QEL Here|QEL Known|LPT1:|NULL|NULL"));
+  RawSetDword(HKEY_CURRENT_USER, kSpooler, "NameCheckedLast", 1);
+  EXPECT_EQ(0, Install("QEL Here|Kalora Jet-100|LPT1:|NULL|NULL"));
+  EXPECT_EQ("exists", Outcome());
+  EXPECT_EQ("AddPrinterA|QEL Known;AddPrinterA|Kalora Jet-100;AddPrinterDriverA|-;AddPrinterA|Kalora Jet-100;",
+            Calls());
+  EXPECT_EQ(std::string("QEL Known", sizeof "QEL Known"),
+            ReadRawValue(HKEY_LOCAL_MACHINE, kPrint + "\\Printers\\QEL Here", "Printer Driver").Bytes());
+}
+
 TEST_F(PrinterInstall_Win2k, AFailedInstallationLeavesNoCopy) {
   Provide(folder_.Root(), folder_.Root());
   RawSetDword(HKEY_CURRENT_USER, kSpooler + "\\Refuse", "AddPrinterDriverA", ERROR_ACCESS_DENIED);

@@ -208,8 +208,7 @@ TEST_F(PrinterSweep, ASpoolerRefusingAnyOneCall) {
       {"AddPrinterA", 1, ERROR_ACCESS_DENIED},          {"GetPrinterDriverDirectoryA", 1, ERROR_ACCESS_DENIED},
       {"GetPrinterDriverDirectoryA", 2, ERROR_ACCESS_DENIED}, {"AddPrinterDriverA", 1, ERROR_ACCESS_DENIED},
       {"AddPrinterDriverA", 1, ERROR_FILE_NOT_FOUND},   {"AddPrinterA", 2, ERROR_ACCESS_DENIED},
-      {"AddPrinterA", 2, ERROR_PRINTER_ALREADY_EXISTS}, {"AddPrinterA", 2, ERROR_UNKNOWN_PRINTER_DRIVER},
-      {"AddPrinterA", 2, ERROR_SUCCESS},
+      {"AddPrinterA", 2, ERROR_UNKNOWN_PRINTER_DRIVER}, {"AddPrinterA", 2, ERROR_SUCCESS},
   };
   Provide(sources_[0], true);
   for (const Refusal& refusal : refusals) {
@@ -229,6 +228,14 @@ TEST_F(PrinterSweep, ASpoolerRefusingAnyOneCall) {
   RawSetDword(HKEY_CURRENT_USER, kSpooler + std::string("\\Refuse"), "ClosePrinter@1", ERROR_ACCESS_DENIED);
   EXPECT_EQ(1, Install("QEL Unclosed|QEL Known|LPT1:|NULL|NULL", true));
   EXPECT_EQ(1u, spooler::Number("Counts", "ClosePrinter"));
+  // A spooler that checks the name after the driver finds the printer on
+  // the retry, with the driver now installed.
+  Forget();
+  ASSERT_EQ(1, Install("QEL Faulty|QEL Known|LPT1:|NULL|NULL"));
+  RawDeleteTree(HKEY_CURRENT_USER, kSpooler + std::string("\\Calls"));
+  RawSetDword(HKEY_CURRENT_USER, kSpooler, "NameCheckedLast", 1);
+  EXPECT_EQ(0, Install("QEL Faulty|Kalora Jet-100|LPT1:|NULL|NULL"));
+  EXPECT_TRUE(DriverRegistered());
 }
 
 TEST_F(PrinterSweep, DriverFilesMissingFromEverySource) {
