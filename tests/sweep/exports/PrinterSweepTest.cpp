@@ -93,7 +93,7 @@ class PrinterSweep : public testing::Test {
     return folder;
   }
   // Writes the driver's files into `folder` (all but the last one when
-  // `partly`), or removes them.
+  // `partly`), each holding the folder's path, or removes them.
   static void Provide(const std::string& folder, bool put, bool partly = false) {
     for (const char* file : kFiles) {
       std::string path = folder + "\\" + file;
@@ -104,8 +104,26 @@ class PrinterSweep : public testing::Test {
       }
       HANDLE made = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
       ASSERT_NE(INVALID_HANDLE_VALUE, made) << path;
+      DWORD written = 0;
+      WriteFile(made, folder.data(), static_cast<DWORD>(folder.size()), &written, nullptr);
       CloseHandle(made);
     }
+  }
+  // The sources the registered driver's files came from, one line each.
+  static std::string RegisteredFrom() {
+    std::string from;
+    for (const char* file : kFiles) {
+      char text[MAX_PATH] = {};
+      HANDLE kept = CreateFileA((spooler::DriverFolder() + "\\3\\" + file).c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                nullptr, OPEN_EXISTING, 0, nullptr);
+      DWORD read = 0;
+      if (kept != INVALID_HANDLE_VALUE) {
+        ReadFile(kept, text, sizeof text - 1, &read, nullptr);
+        CloseHandle(kept);
+      }
+      from += std::string(text, read) + "\n";
+    }
+    return from;
   }
   // This run's printers and drivers gone, the spooler's log empty, a driver
   // it knows, and the stale error Wine's own spooler leaves on success.
@@ -239,22 +257,30 @@ TEST_F(PrinterSweep, ASpoolerRefusingAnyOneCall) {
 }
 
 TEST_F(PrinterSweep, DriverFilesMissingFromEverySource) {
+  const char request[] = "QEL Sourced|Kalora Jet-100|LPT1:|NULL|NULL";
   Forget();
-  Install("QEL Sourced|Kalora Jet-100|LPT1:|NULL|NULL");
+  EXPECT_EQ(0, Install(request));
   EXPECT_FALSE(DriverRegistered()) << "no source holds the files";
-  for (size_t partly = 0; partly < sources_.size(); ++partly) {
-    SCOPED_TRACE("the driver's last file missing from " + sources_[partly]);
-    for (bool nextHolds : {false, true}) {
-      if (nextHolds && partly + 1 == sources_.size()) continue;  // no later source
-      Forget();
-      Provide(sources_[partly], true, true);
-      if (nextHolds) Provide(sources_[partly + 1], true);
-      int result = Install("QEL Sourced|Kalora Jet-100|LPT1:|NULL|NULL");
-      EXPECT_EQ(nextHolds, DriverRegistered()) << "a later source " << (nextHolds ? "holds" : "lacks") << " them";
-      EXPECT_EQ(nextHolds ? 1 : 0, result);
-      Provide(sources_[partly], false);
-      if (nextHolds) Provide(sources_[partly + 1], false);
-    }
+  for (const std::string& partly : sources_) {
+    SCOPED_TRACE("the driver's last file missing from " + partly + ", no later source");
+    Forget();
+    Provide(partly, true, true);
+    EXPECT_EQ(0, Install(request));
+    EXPECT_FALSE(DriverRegistered());
+    Provide(partly, false);
+  }
+  for (size_t partly = 0; partly + 1 < sources_.size(); ++partly) {
+    SCOPED_TRACE("the driver's last file missing from " + sources_[partly] + ", the next holds them");
+    Forget();
+    Provide(sources_[partly], true, true);
+    Provide(sources_[partly + 1], true);
+    EXPECT_EQ(1, Install(request));
+    EXPECT_TRUE(DriverRegistered());
+    // Never a mix: what the failing source copied is not kept.
+    std::string next = sources_[partly + 1] + "\n";
+    EXPECT_EQ(next + next + next + next, RegisteredFrom());
+    Provide(sources_[partly], false);
+    Provide(sources_[partly + 1], false);
   }
 }
 
