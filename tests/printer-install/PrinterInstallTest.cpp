@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -79,15 +80,33 @@ class PrinterInstall_Win2k : public testing::Test {
     // As Wine's own spooler does: success is the result, not the last error.
     RawSetDword(HKEY_CURRENT_USER, kSpooler, "LastErrorOnSuccess", ERROR_INVALID_PARAMETER);
   }
-  // The driver's files in `folder`, and the product's settings naming the cab folder.
+  // The driver's files in `folder`, each holding the folder's path, and the
+  // product's settings naming the cab folder.
   void Provide(const std::string& folder, const std::string& cabFolder) {
     RawSetText(HKEY_CURRENT_USER, kProduct + "\\4.0\\Settings", "Cab File Path", cabFolder);
     RawCreateKey(HKEY_LOCAL_MACHINE, kProduct + "\\4.0");
     CreateDirectoryA(folder.c_str(), nullptr);
     for (const std::string& name : files_) {
       FILE* file = fopen((folder + "\\" + name).c_str(), "wb");
-      ASSERT_TRUE(file && fclose(file) == 0) << folder << "\\" << name;
+      ASSERT_TRUE(file && fputs(folder.c_str(), file) >= 0 && fclose(file) == 0) << folder << "\\" << name;
     }
+  }
+  void Withdraw(const std::string& folder) {
+    for (const std::string& name : files_) DeleteFileA((folder + "\\" + name).c_str());
+  }
+  // The driver's files the spooler keeps whose source is not `folder`.
+  std::string NotFrom(const std::string& folder) {
+    std::string others;
+    for (const std::string& name : files_) {
+      char text[MAX_PATH] = {};
+      FILE* file = fopen((driverFolder_ + "\\3\\" + name).c_str(), "rb");
+      if (file) {
+        if (!fgets(text, sizeof text, file)) text[0] = '\0';
+        fclose(file);
+      }
+      if (folder != text) others += name + " ";
+    }
+    return others;
   }
 
   int Install(const char* request) {
@@ -137,7 +156,6 @@ TEST_F(PrinterInstall_Win2k, TheRequestBecomesTheSpoolersRecord) {
   EXPECT_EQ(0, Install("QEL D||LPT1:"));
   EXPECT_EQ(1, Install(("QEL E|QEL Known|LPT1:|" + longComment + "|E").c_str()));
   EXPECT_EQ(0, Install("QEL P|QEL Known|LPT9:|NULL|NULL")) << "a port this machine lacks";
-
   auto fields = {"pPrinterName", "pDriverName", "pPortName", "pComment", "pShareName", "Attributes"};
   EXPECT_EQ("QEL B|QEL Known|LPT1:|-|-|8", Record(1, fields)) << "three fields ask for a shared printer";
   EXPECT_EQ("QEL C|QEL Known|LPT1:|null|null|8", Record(2, fields)) << "runs of | are one; null is a name";
@@ -181,23 +199,42 @@ TEST_F(PrinterInstall_Win2k, OneInstallationReadsTheINFOnce) {
   EXPECT_EQ(openBefore, INFFile::OpenHandles()) << "closed when the installation ends";
 }
 
-TEST_F(PrinterInstall_Win2k, EachSourceAloneSuffices) {
+// The four sources in their order, each checked with every later one
+// holding its own copy of the files: the first that holds them provides all.
+TEST_F(PrinterInstall_Win2k, TheFirstSourceHoldingTheFilesWins) {
   const std::string setup = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Setup";
   std::string sources[] = {folder_.Folder("cab"), folder_.Folder("setup"), SystemFolder("\\drivers"),
                            SystemFolder("").substr(0, 2) + "\\i386"};
-  for (const std::string& source : sources) {
+  for (size_t first = 4; first-- > 0;) {
     Forget();
     RawSetText(HKEY_LOCAL_MACHINE, setup, "SourcePath", sources[1]);
-    Provide(source, sources[0]);
-    EXPECT_EQ(1, Install("QEL Sourced|Kalora Jet-100|LPT1:|NULL|NULL")) << source;
-    EXPECT_EQ(dependentFiles_, Record(1, {"pDependentFiles"})) << "copied from " << source;
-    for (const std::string& name : files_) DeleteFileA((source + "\\" + name).c_str());
+    Provide(sources[first], sources[0]);
+    EXPECT_EQ(1, Install("QEL Sourced|Kalora Jet-100|LPT1:|NULL|NULL")) << sources[first];
+    EXPECT_EQ("", NotFrom(sources[first]));
   }
+  for (const std::string& source : sources) Withdraw(source);
   RemoveDirectoryA(sources[3].c_str());
   HKEY key;
   ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE, setup.c_str(), 0, KEY_SET_VALUE, &key));
   RegDeleteValueA(key, "SourcePath");
   RegCloseKey(key);
+}
+
+// With "Don't prompt cab files" 0 only the system drive's \i386 may ask the
+// user: every earlier source still answers requests for media itself (look
+// again, then give up), which the copy traces; the last leaves them to the
+// platform. The copy runs in this process, where its trace can be read.
+TEST_F(PrinterInstall_Win2k, OnlyTheLastSourceMayPrompt) {
+  std::string i386 = SystemFolder("").substr(0, 2) + "\\i386";
+  Provide(i386, folder_.Folder("empty cab"));
+  RawSetDword(HKEY_CURRENT_USER, kProduct + "\\4.0\\Settings", "Don't prompt cab files", 0);
+  TraceCapture trace;
+  EXPECT_EQ(PrinterInstallRequest::eAdded,
+            PrinterInstallRequest("QEL Prompted|Kalora Jet-100|LPT1:|NULL|NULL").Install());
+  std::vector<std::string> lines = trace.Lines();
+  EXPECT_EQ(6, std::count(lines.begin(), lines.end(), "SPFILENOTIFY_NEEDMEDIA\n")) << trace.Text();
+  Withdraw(i386);
+  RemoveDirectoryA(i386.c_str());
 }
 
 // A retry that meets an existing printer: a spooler that checks the name
@@ -213,6 +250,37 @@ TEST_F(PrinterInstall_Win2k, APrinterFoundOnTheRetryExists) {
             Calls());
   EXPECT_EQ(std::string("QEL Known", sizeof "QEL Known"),
             ReadRawValue(HKEY_LOCAL_MACHINE, kPrint + "\\Printers\\QEL Here", "Printer Driver").Bytes());
+}
+
+// The dependent files are those the install section's lists put in the
+// driver folder: a listed file that went elsewhere (a colour profile) is
+// left out, since the spooler refuses a list naming a file it cannot find
+// there. A list section that is empty or missing cannot be read, which
+// fails the installation before the spooler is asked, leaving no copy.
+TEST_F(PrinterInstall_Win2k, TheDependentFilesLieInTheDriverFolder) {
+  const std::string profile = SystemFolder("\\spool\\drivers\\color\\KCOLOR.ICM");
+  auto inf = [](const std::string& lists) {
+    return SystemPrinterInf::InstallText(
+        "[Kalora]\n\"Kalora Jet-100\" = K100\n[KDATA]\nDriverFile=KDRV.DLL\nConfigFile=KUI.DLL\n"
+        "[KFILES]\nKDRV.DLL\nKUI.DLL\n[KCOLOR]\nKCOLOR.ICM\n[KEMPTY]\n"
+        "[DestinationDirs]\nDefaultDestDir=66000\nKCOLOR=66003\n[SourceDisksNames]\n1 = \"Disk\",,,\"\"\n"
+        "[K100]\nDataSection=KDATA\nDataFile=K100.PPD\nCopyFiles=@K100.PPD,KFILES," + lists + "\n");
+  };
+  files_ = {"K100.PPD", "KDRV.DLL", "KUI.DLL", "KCOLOR.ICM"};
+  Provide(folder_.Root(), folder_.Root());
+  ASSERT_TRUE(inf("KCOLOR"));
+  EXPECT_EQ(1, Install("QEL Listed|Kalora Jet-100|LPT1:|NULL|NULL"));
+  EXPECT_EQ(std::string("K100.PPD\0KDRV.DLL\0KUI.DLL\0", 27), Record(1, {"pDependentFiles"}));
+  DeleteFileA(profile.c_str());
+  for (const char* lists : {"KCOLOR,KEMPTY", "KCOLOR,KNONE"}) {
+    SCOPED_TRACE(lists);
+    Forget();
+    Provide(folder_.Root(), folder_.Root());
+    ASSERT_TRUE(inf(lists));
+    EXPECT_EQ(0, Install("QEL Listed|Kalora Jet-100|LPT1:|NULL|NULL"));
+    EXPECT_EQ("AddPrinterA|Kalora Jet-100;", Calls());
+    DeleteFileA(profile.c_str());
+  }
 }
 
 TEST_F(PrinterInstall_Win2k, AFailedInstallationLeavesNoCopy) {
