@@ -252,21 +252,26 @@ bool PrinterDriverFromINF::CopyDriverFiles(const CString& driverDirectory, Insta
       !files.SetDirectoryId(kColorDirectoryId, color.Text()))
     return false;
   ReadCabSettings();
-  CString setupSource = files.sourcePath;
-  const DWORD flags = InstallFilesFromINFSection::kCopyFlags;
-
-  files.sourcePath = cabFilePath;
-  if (files.Install(1, flags)) return true;
-  files.sourcePath = setupSource;
-  if (files.Install(1, flags)) return true;
   FilePath drivers(system);
   drivers.Append("drivers");
-  files.sourcePath = drivers.Text();
-  if (files.Install(1, flags)) return true;
-  // The installation folder of a Windows CD copied to the system drive: the
-  // one source for which the settings may allow prompts.
-  files.sourcePath = drivers.Head() + "\\i386";
-  return files.Install(static_cast<int>(dontPrompt), flags);
+  struct Source {
+    CString folder;
+    int promptSuppression;
+  };
+  // The last is the installation folder of a Windows CD copied to the system
+  // drive: the one source for which the settings may allow prompts.
+  const Source sources[] = {{cabFilePath, 1},
+                            {files.sourcePath, 1},
+                            {drivers.Text(), 1},
+                            {drivers.Head() + "\\i386", static_cast<int>(dontPrompt)}};
+  for (const Source& source : sources) {
+    files.sourcePath = source.folder;
+    if (files.Install(source.promptSuppression, InstallFilesFromINFSection::kCopyFlags)) return true;
+    // A source that fails part-way leaves what it copied, and the next one
+    // never overwrites: the driver would mix files of two sources.
+    RemoveNewDriverFiles(driverDirectory);
+  }
+  return false;
 }
 
 void PrinterDriverFromINF::SnapshotDriverDirectory(const CString& driverDirectory) {

@@ -83,6 +83,8 @@ class PrinterDriverFromINF {
   // Defines the INF's directory ids, then copies the files from the first of
   // four sources that holds them: the product's cab folder, the Windows
   // setup source, the system's drivers folder, the system drive's \i386.
+  // What a failing source copied is removed (by the snapshot, which must be
+  // taken first) before the next is tried.
   bool CopyDriverFiles(const CString& driverDirectory, InstallFilesFromINFSection& files);
   // Remembers what the driver directory holds before the copy.
   void SnapshotDriverDirectory(const CString& driverDirectory);

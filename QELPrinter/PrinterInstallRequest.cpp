@@ -69,5 +69,8 @@ PrinterInstallRequest::EOutcome PrinterInstallRequest::Install() {
   PrinterDriverFromINF driver(*Field(2));
   if (!driver.InstallDriver()) return eFailed;
   printer.pDriverName = Text(&driver.modelName);
-  return spooler.AddLocalPrinter(printer) ? eAdded : eFailed;
+  if (spooler.AddLocalPrinter(printer)) return eAdded;
+  // The printer appeared meanwhile, or the spooler checks the driver before
+  // the name: either way the printer is there, as the host asked.
+  return spooler.LastError() == ERROR_PRINTER_ALREADY_EXISTS ? eExists : eFailed;
 }

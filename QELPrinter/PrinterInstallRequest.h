@@ -13,6 +13,7 @@
 // driver model, the driver is installed from the system printer INF
 // (PrinterDriverFromINF) and the spooler is asked once more, with the
 // model's current name when the INF knows the asked one as a previous name.
+// A printer the spooler already has, on either try, is eExists.
 
 #include <windows.h>
 #include <winspool.h>

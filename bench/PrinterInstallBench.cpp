@@ -110,7 +110,8 @@ class BareInstall {
     printer.pDriverName = const_cast<char*>(model.c_str());
     printer.pPortName = const_cast<char*>("LPT1:");
     printer.pPrintProcessor = const_cast<char*>("WinPrint");
-    printer.Attributes = PRINTER_ATTRIBUTE_SHARED;
+    // As the export's request asks: a comment, not shared.
+    printer.pComment = const_cast<char*>("benchmark");
     if (AddLocal(printer)) return true;
     if (GetLastError() != ERROR_UNKNOWN_PRINTER_DRIVER) return false;
 

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -14,28 +15,22 @@
 #include "INFFile.h"
 #include "PrinterInstallRequest.h"
 #include "RawRegistry.h"
+#include "SpoolerRecords.h"
 #include "SystemPrinterInf.h"
 #include "TraceCapture.h"
 #include "TestFolder.h"
 
 namespace {
 
-const std::string kPrint = "SYSTEM\\CurrentControlSet\\Control\\Print";
-const std::string kSpooler = "Software\\QELTests\\Spooler";
+using spooler::Calls;
+using spooler::DriverKey;
+using spooler::Record;
+using spooler::SystemFolder;
+
+const std::string kPrint = spooler::kPrintKey;
+const std::string kSpooler = spooler::kControlKey;
 const std::string kProduct = "SOFTWARE\\Corvane Systems\\Hollowmarch";
-// Each build registers drivers for its own processes' environment.
-const bool k32Bit = sizeof(void*) == 4;
-const char* const kEnvironment = k32Bit ? "Windows NT x86" : "Windows x64";
-
-std::string SystemFolder(const char* below) {
-  char system[MAX_PATH] = {};
-  GetSystemDirectoryA(system, sizeof system);
-  return system + std::string(below);
-}
-
-std::string DriverKey(const char* environment, const char* model) {
-  return kPrint + "\\Environments\\" + environment + "\\Drivers\\Version-3\\" + model;
-}
+const char* const kEnvironment = spooler::kNativeEnvironment;
 
 std::vector<std::string> Files(const std::string& folder) {
   std::vector<std::string> names;
@@ -85,15 +80,33 @@ class PrinterInstall_Win2k : public testing::Test {
     // As Wine's own spooler does: success is the result, not the last error.
     RawSetDword(HKEY_CURRENT_USER, kSpooler, "LastErrorOnSuccess", ERROR_INVALID_PARAMETER);
   }
-  // The driver's files in `folder`, and the product's settings naming the cab folder.
+  // The driver's files in `folder`, each holding the folder's path, and the
+  // product's settings naming the cab folder.
   void Provide(const std::string& folder, const std::string& cabFolder) {
     RawSetText(HKEY_CURRENT_USER, kProduct + "\\4.0\\Settings", "Cab File Path", cabFolder);
     RawCreateKey(HKEY_LOCAL_MACHINE, kProduct + "\\4.0");
     CreateDirectoryA(folder.c_str(), nullptr);
     for (const std::string& name : files_) {
       FILE* file = fopen((folder + "\\" + name).c_str(), "wb");
-      ASSERT_TRUE(file && fclose(file) == 0) << folder << "\\" << name;
+      ASSERT_TRUE(file && fputs(folder.c_str(), file) >= 0 && fclose(file) == 0) << folder << "\\" << name;
     }
+  }
+  void Withdraw(const std::string& folder) {
+    for (const std::string& name : files_) DeleteFileA((folder + "\\" + name).c_str());
+  }
+  // The driver's files the spooler keeps whose source is not `folder`.
+  std::string NotFrom(const std::string& folder) {
+    std::string others;
+    for (const std::string& name : files_) {
+      char text[MAX_PATH] = {};
+      FILE* file = fopen((driverFolder_ + "\\3\\" + name).c_str(), "rb");
+      if (file) {
+        if (!fgets(text, sizeof text, file)) text[0] = '\0';
+        fclose(file);
+      }
+      if (folder != text) others += name + " ";
+    }
+    return others;
   }
 
   int Install(const char* request) {
@@ -111,36 +124,11 @@ class PrinterInstall_Win2k : public testing::Test {
     std::string text = value.Bytes();
     return value.type == REG_SZ && !text.empty() && text.back() == '\0' ? text.substr(0, text.size() - 1) : "?";
   }
-  // Fields of the spooler's call number `call` joined by "|": texts as they
-  // are, numbers in decimal, "-" for a field left null.
-  std::string Record(int call, std::initializer_list<const char*> fields) {
-    char key[8];
-    snprintf(key, sizeof key, "%04d", call);
-    std::string joined;
-    for (const char* field : fields) {
-      RawValue value = ReadRawValue(HKEY_CURRENT_USER, kSpooler + "\\Calls\\" + key, field);
-      DWORD number = 0;
-      if (value.type == REG_DWORD && value.data.size() == sizeof number)
-        memcpy(&number, value.data.data(), sizeof number);
-      joined += (joined.empty() ? "" : "|") + (!value.Found() ? "-"
-                                               : value.type == REG_DWORD ? std::to_string(number)
-                                               : value.type == REG_SZ ? value.Bytes().substr(0, value.data.size() - 1)
-                                                                      : value.Bytes());
-    }
-    return joined;
-  }
-  // The functions called, and the driver each AddPrinterA asked for.
-  std::string Calls() {
-    std::string calls;
-    for (size_t i = 0; i < RawSubkeyNames(HKEY_CURRENT_USER, kSpooler + "\\Calls").size(); ++i)
-      calls += Record(static_cast<int>(i), {"Function", "pDriverName"}) + ";";
-    return calls;
-  }
 
   TestFolder folder_;
   std::vector<std::string> files_;
   std::string dependentFiles_;
-  std::string driverFolder_ = SystemFolder(k32Bit ? "\\spool\\drivers\\w32x86" : "\\spool\\drivers\\x64");
+  std::string driverFolder_ = spooler::DriverFolder();
   std::vector<std::string> driverFolderFiles_;
 };
 
@@ -160,10 +148,14 @@ TEST_F(PrinterInstall_Win2k, TheRequestBecomesTheSpoolersRecord) {
                        "pSecurityDescriptor", "Attributes", "Priority", "DefaultPriority", "StartTime", "UntilTime",
                        "Status", "cJobs", "AveragePPM"}));
   std::string longComment(70000, 'c');
-  EXPECT_EQ(1, Install("QEL B|QEL Known|LPT1:"));
+  // A shared printer needs a share name: the spooler refuses the request
+  // the product makes of three fields, as Windows does.
+  EXPECT_EQ(0, Install("QEL B|QEL Known|LPT1:"));
+  EXPECT_EQ("false", Outcome());
   EXPECT_EQ(1, Install("|QEL C||QEL Known|LPT1:|null|null|"));
   EXPECT_EQ(0, Install("QEL D||LPT1:"));
   EXPECT_EQ(1, Install(("QEL E|QEL Known|LPT1:|" + longComment + "|E").c_str()));
+  EXPECT_EQ(0, Install("QEL P|QEL Known|LPT9:|NULL|NULL")) << "a port this machine lacks";
   auto fields = {"pPrinterName", "pDriverName", "pPortName", "pComment", "pShareName", "Attributes"};
   EXPECT_EQ("QEL B|QEL Known|LPT1:|-|-|8", Record(1, fields)) << "three fields ask for a shared printer";
   EXPECT_EQ("QEL C|QEL Known|LPT1:|null|null|8", Record(2, fields)) << "runs of | are one; null is a name";
@@ -175,7 +167,7 @@ TEST_F(PrinterInstall_Win2k, TheRequestBecomesTheSpoolersRecord) {
   EXPECT_EQ(0, Install("QEL F|Nobody Model|LPT1:"));
   EXPECT_EQ("false", Outcome()) << "a model in neither the spooler nor the INF";
   EXPECT_EQ("AddPrinterA|QEL Known;AddPrinterA|QEL Known;AddPrinterA|QEL Known;AddPrinterA|LPT1:;"
-            "AddPrinterA|QEL Known;AddPrinterA|QEL Known;AddPrinterA|Nobody Model;",
+            "AddPrinterA|QEL Known;AddPrinterA|QEL Known;AddPrinterA|QEL Known;AddPrinterA|Nobody Model;",
             Calls());
   EXPECT_EQ(std::string(4, '\0'), ReadRawValue(HKEY_CURRENT_USER, kSpooler, "OpenPrinters").Bytes())
       << "every printer handle closed";
@@ -200,24 +192,27 @@ TEST_F(PrinterInstall_Win2k, APreviousNameIsInstalledUnderItsCurrentName) {
 TEST_F(PrinterInstall_Win2k, OneInstallationReadsTheINFOnce) {
   Provide(folder_.Root(), folder_.Root());
   long opensBefore = INFFile::Opens(), openBefore = INFFile::OpenHandles();
-  EXPECT_EQ(PrinterInstallRequest::eAdded, PrinterInstallRequest("QEL Once|Kalora Old 100|LPT1:").Install());
+  EXPECT_EQ(PrinterInstallRequest::eAdded,
+            PrinterInstallRequest("QEL Once|Kalora Old 100|LPT1:|NULL|NULL").Install());
   EXPECT_EQ(dependentFiles_, Record(1, {"pDependentFiles"})) << "every step that reads the INF ran";
   EXPECT_EQ(1, INFFile::Opens() - opensBefore);
   EXPECT_EQ(openBefore, INFFile::OpenHandles()) << "closed when the installation ends";
 }
 
-TEST_F(PrinterInstall_Win2k, EachSourceAloneSuffices) {
+// The four sources in their order, each checked with every later one
+// holding its own copy of the files: the first that holds them provides all.
+TEST_F(PrinterInstall_Win2k, TheFirstSourceHoldingTheFilesWins) {
   const std::string setup = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Setup";
   std::string sources[] = {folder_.Folder("cab"), folder_.Folder("setup"), SystemFolder("\\drivers"),
                            SystemFolder("").substr(0, 2) + "\\i386"};
-  for (const std::string& source : sources) {
+  for (size_t first = 4; first-- > 0;) {
     Forget();
     RawSetText(HKEY_LOCAL_MACHINE, setup, "SourcePath", sources[1]);
-    Provide(source, sources[0]);
-    EXPECT_EQ(1, Install("QEL Sourced|Kalora Jet-100|LPT1:")) << source;
-    EXPECT_EQ(dependentFiles_, Record(1, {"pDependentFiles"})) << "copied from " << source;
-    for (const std::string& name : files_) DeleteFileA((source + "\\" + name).c_str());
+    Provide(sources[first], sources[0]);
+    EXPECT_EQ(1, Install("QEL Sourced|Kalora Jet-100|LPT1:|NULL|NULL")) << sources[first];
+    EXPECT_EQ("", NotFrom(sources[first]));
   }
+  for (const std::string& source : sources) Withdraw(source);
   RemoveDirectoryA(sources[3].c_str());
   HKEY key;
   ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE, setup.c_str(), 0, KEY_SET_VALUE, &key));
@@ -225,16 +220,79 @@ TEST_F(PrinterInstall_Win2k, EachSourceAloneSuffices) {
   RegCloseKey(key);
 }
 
+// With "Don't prompt cab files" 0 only the system drive's \i386 may ask the
+// user: every earlier source still answers requests for media itself (look
+// again, then give up), which the copy traces; the last leaves them to the
+// platform. The copy runs in this process, where its trace can be read.
+TEST_F(PrinterInstall_Win2k, OnlyTheLastSourceMayPrompt) {
+  std::string i386 = SystemFolder("").substr(0, 2) + "\\i386";
+  Provide(i386, folder_.Folder("empty cab"));
+  RawSetDword(HKEY_CURRENT_USER, kProduct + "\\4.0\\Settings", "Don't prompt cab files", 0);
+  TraceCapture trace;
+  EXPECT_EQ(PrinterInstallRequest::eAdded,
+            PrinterInstallRequest("QEL Prompted|Kalora Jet-100|LPT1:|NULL|NULL").Install());
+  std::vector<std::string> lines = trace.Lines();
+  EXPECT_EQ(6, std::count(lines.begin(), lines.end(), "SPFILENOTIFY_NEEDMEDIA\n")) << trace.Text();
+  Withdraw(i386);
+  RemoveDirectoryA(i386.c_str());
+}
+
+// A retry that meets an existing printer: a spooler that checks the name
+// after the driver asks for the driver first. The printer stays as it was.
+TEST_F(PrinterInstall_Win2k, APrinterFoundOnTheRetryExists) {
+  Provide(folder_.Root(), folder_.Root());
+  RawCreateKey(HKEY_LOCAL_MACHINE, DriverKey(kEnvironment, "QEL Known"));
+  ASSERT_EQ(1, Install("QEL Here|QEL Known|LPT1:|NULL|NULL"));
+  RawSetDword(HKEY_CURRENT_USER, kSpooler, "NameCheckedLast", 1);
+  EXPECT_EQ(0, Install("QEL Here|Kalora Jet-100|LPT1:|NULL|NULL"));
+  EXPECT_EQ("exists", Outcome());
+  EXPECT_EQ("AddPrinterA|QEL Known;AddPrinterA|Kalora Jet-100;AddPrinterDriverA|-;AddPrinterA|Kalora Jet-100;",
+            Calls());
+  EXPECT_EQ(std::string("QEL Known", sizeof "QEL Known"),
+            ReadRawValue(HKEY_LOCAL_MACHINE, kPrint + "\\Printers\\QEL Here", "Printer Driver").Bytes());
+}
+
+// The dependent files are those the install section's lists put in the
+// driver folder: a listed file that went elsewhere (a colour profile) is
+// left out, since the spooler refuses a list naming a file it cannot find
+// there. A list section that is empty or missing cannot be read, which
+// fails the installation before the spooler is asked, leaving no copy.
+TEST_F(PrinterInstall_Win2k, TheDependentFilesLieInTheDriverFolder) {
+  const std::string profile = SystemFolder("\\spool\\drivers\\color\\KCOLOR.ICM");
+  auto inf = [](const std::string& lists) {
+    return SystemPrinterInf::InstallText(
+        "[Kalora]\n\"Kalora Jet-100\" = K100\n[KDATA]\nDriverFile=KDRV.DLL\nConfigFile=KUI.DLL\n"
+        "[KFILES]\nKDRV.DLL\nKUI.DLL\n[KCOLOR]\nKCOLOR.ICM\n[KEMPTY]\n"
+        "[DestinationDirs]\nDefaultDestDir=66000\nKCOLOR=66003\n[SourceDisksNames]\n1 = \"Disk\",,,\"\"\n"
+        "[K100]\nDataSection=KDATA\nDataFile=K100.PPD\nCopyFiles=@K100.PPD,KFILES," + lists + "\n");
+  };
+  files_ = {"K100.PPD", "KDRV.DLL", "KUI.DLL", "KCOLOR.ICM"};
+  Provide(folder_.Root(), folder_.Root());
+  ASSERT_TRUE(inf("KCOLOR"));
+  EXPECT_EQ(1, Install("QEL Listed|Kalora Jet-100|LPT1:|NULL|NULL"));
+  EXPECT_EQ(std::string("K100.PPD\0KDRV.DLL\0KUI.DLL\0", 27), Record(1, {"pDependentFiles"}));
+  DeleteFileA(profile.c_str());
+  for (const char* lists : {"KCOLOR,KEMPTY", "KCOLOR,KNONE"}) {
+    SCOPED_TRACE(lists);
+    Forget();
+    Provide(folder_.Root(), folder_.Root());
+    ASSERT_TRUE(inf(lists));
+    EXPECT_EQ(0, Install("QEL Listed|Kalora Jet-100|LPT1:|NULL|NULL"));
+    EXPECT_EQ("AddPrinterA|Kalora Jet-100;", Calls());
+    DeleteFileA(profile.c_str());
+  }
+}
+
 TEST_F(PrinterInstall_Win2k, AFailedInstallationLeavesNoCopy) {
   Provide(folder_.Root(), folder_.Root());
   RawSetDword(HKEY_CURRENT_USER, kSpooler + "\\Refuse", "AddPrinterDriverA", ERROR_ACCESS_DENIED);
-  EXPECT_EQ(0, Install("QEL Refused|Kalora Jet-100|LPT1:"));
+  EXPECT_EQ(0, Install("QEL Refused|Kalora Jet-100|LPT1:|NULL|NULL"));
   EXPECT_EQ("AddPrinterA|Kalora Jet-100;AddPrinterDriverA|-;", Calls());
   EXPECT_EQ(driverFolderFiles_, Files(driverFolder_));
 
   RawDeleteTree(HKEY_CURRENT_USER, kSpooler + "\\Calls");
   RawSetDword(HKEY_CURRENT_USER, kSpooler + "\\Refuse", "GetPrinterDriverDirectoryA", ERROR_ACCESS_DENIED);
-  EXPECT_EQ(0, Install("QEL No Folder|Kalora Jet-100|LPT1:"));
+  EXPECT_EQ(0, Install("QEL No Folder|Kalora Jet-100|LPT1:|NULL|NULL"));
   EXPECT_EQ("AddPrinterA|Kalora Jet-100;", Calls()) << "nothing copied, nothing registered";
 }
 
@@ -245,7 +303,7 @@ class PrinterInstallNoSetupLibrary_Win2k : public PrinterInstall_Win2k {};
 TEST_F(PrinterInstallNoSetupLibrary_Win2k, OnlyTheINFPathFails) {
   ASSERT_EQ(nullptr, LoadLibraryA("setupapi.dll")) << "this run disables the setup library";
   RawCreateKey(HKEY_LOCAL_MACHINE, DriverKey(kEnvironment, "QEL Known"));
-  EXPECT_EQ(1, Install("QEL Plain|QEL Known|LPT1:"));
+  EXPECT_EQ(1, Install("QEL Plain|QEL Known|LPT1:|NULL|NULL"));
   EXPECT_EQ("true", Outcome());
   Provide(folder_.Root(), folder_.Root());
   TraceCapture trace;

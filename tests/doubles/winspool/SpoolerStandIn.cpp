@@ -1,6 +1,9 @@
 // A local print spooler in place of Wine's, which leaves stale error codes,
 // never reports an existing printer and half-adds a printer without a data
-// type. Printers and drivers are kept where Windows keeps them (below
+// type. It is as strict as Windows: each check below names the documented
+// rule it follows, from the API reference and the Print System Remote
+// Protocol ([MS-RPRN]), and answers with that rule's error code. Printers and
+// drivers are kept where Windows keeps them (below
 // HKLM\SYSTEM\CurrentControlSet\Control\Print). A driver's files must lie at
 // the top of the driver directory of its environment; once accepted they are
 // copied into its version folder. Local printers are listed at level 2, the
@@ -15,10 +18,15 @@
 //     dependent files; a null field has no value);
 //   OpenPrinters (DWORD): printer handles given out and not closed;
 //   LastErrorOnSuccess (DWORD): left as the last error by a call that
-//     succeeds (otherwise it stays as it was), as some spoolers do.
+//     succeeds (otherwise it stays as it was), as some spoolers do;
+//   Ports (REG_MULTI_SZ): the ports this machine has; without it, those of a
+//     fresh Windows 2000 (LPT1: to LPT3:, COM1: to COM4:, FILE:);
+//   NameCheckedLast (DWORD): nonzero checks whether the printer exists after
+//     its port and driver, not before (the documents leave that order open).
 #include <windows.h>
 #include <winspool.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <utility>
@@ -51,6 +59,15 @@ struct Key {
   DWORD Read(const char* name) const {
     DWORD number = 0, size = sizeof number;
     return key && !RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(&number), &size) ? number : 0;
+  }
+  // The value's bytes; false when it is missing.
+  bool ReadBytes(const char* name, std::string* bytes) const {
+    DWORD size = 0;
+    if (!key || RegQueryValueExA(key, name, nullptr, nullptr, nullptr, &size)) return false;
+    bytes->assign(size, '\0');
+    if (RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(&(*bytes)[0]), &size)) return false;
+    bytes->resize(size);
+    return true;
   }
   HKEY key = nullptr;
 };
@@ -92,7 +109,7 @@ bool Refused(const char* function) {
 bool DriverDirectory(const char* environment, std::string* directory) {
   const char* known[][2] = {{"Windows NT x86", "w32x86"}, {"Windows x64", "x64"}, {"Windows 4.0", "win40"}};
   for (const auto& entry : known) {
-    if (lstrcmpiA(entry[0], environment ? environment : kNative)) continue;
+    if (lstrcmpiA(entry[0], environment && *environment ? environment : kNative)) continue;
     char system[MAX_PATH];
     GetSystemDirectoryA(system, sizeof system);
     *directory = std::string(system) + "\\spool\\drivers\\" + entry[1];
@@ -102,8 +119,48 @@ bool DriverDirectory(const char* environment, std::string* directory) {
   return Fail(ERROR_INVALID_ENVIRONMENT);
 }
 
+// The ports of this machine, upper-cased: the test's list, or a fresh
+// Windows 2000's.
+std::vector<std::string> Ports() {
+  static const char kWindows2000[] = "LPT1:\0LPT2:\0LPT3:\0COM1:\0COM2:\0COM3:\0COM4:\0FILE:";
+  std::string list;
+  if (!Control("").ReadBytes("Ports", &list)) list.assign(kWindows2000, sizeof kWindows2000);
+  std::vector<std::string> ports;
+  for (size_t at = 0; at < list.size();) {
+    size_t end = std::min(list.find('\0', at), list.size());
+    std::string port = list.substr(at, end - at);
+    CharUpperBuffA(&port[0], static_cast<DWORD>(port.size()));
+    if (!port.empty()) ports.push_back(port);
+    at = end + 1;
+  }
+  return ports;
+}
+
+// PRINTER_INFO_2's pPortName names one port, or several separated by commas
+// (a printer pool): every one must be a port of this machine, compared
+// regardless of case as Windows compares port names.
+bool PortsKnown(const char* named) {
+  if (!named || !*named) return false;
+  std::vector<std::string> ports = Ports();
+  std::string list(named);
+  CharUpperBuffA(&list[0], static_cast<DWORD>(list.size()));
+  for (size_t at = 0; at <= list.size();) {
+    size_t comma = list.find(',', at);
+    if (comma == std::string::npos) comma = list.size();
+    std::string port = list.substr(at, comma - at);
+    if (port.empty() || std::find(ports.begin(), ports.end(), port) == ports.end()) return false;
+    at = comma + 1;
+  }
+  return true;
+}
+
 std::string DriverKey(const char* environment, DWORD version, const char* name) {
   return kPrint + "\\Environments\\" + environment + "\\Drivers\\Version-" + std::to_string(version) + "\\" + name;
+}
+
+bool IsFile(const std::string& path) {
+  DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 // By characters: a double-byte character may end in the byte of "\".
@@ -210,9 +267,11 @@ __declspec(dllexport) BOOL WINAPI GetPrinterDriverDirectoryA(LPSTR, LPSTR enviro
                                                              DWORD size, LPDWORD needed) {
   std::string directory;
   if (Refused("GetPrinterDriverDirectoryA")) return FALSE;
+  // As Windows 2000 and later answer a null size pointer (Wine's tests).
+  if (!needed) return Fail(RPC_X_NULL_REF_POINTER);
   if (level != 1) return Fail(ERROR_INVALID_LEVEL);
   if (!DriverDirectory(environment, &directory)) return FALSE;
-  if (needed) *needed = static_cast<DWORD>(directory.size() + 1);
+  *needed = static_cast<DWORD>(directory.size() + 1);
   if (!buffer || size <= directory.size()) return Fail(ERROR_INSUFFICIENT_BUFFER);
   memcpy(buffer, directory.c_str(), directory.size() + 1);
   return TRUE;
@@ -230,18 +289,32 @@ __declspec(dllexport) BOOL WINAPI AddPrinterDriverA(LPSTR, DWORD level, LPBYTE i
   call.Set("pDependentFiles", REG_BINARY, d->pDependentFiles, dependent.size());
   if (Refused("AddPrinterDriverA")) return FALSE;
 
+  // [MS-RPRN] 3.1.4.1.8.3: a driver names itself and its three main files;
+  // an environment this server does not serve is refused (3.1.4.1.3); none
+  // (or an empty one) is the server's own.
   std::string directory;
-  const char* environment = d->pEnvironment ? d->pEnvironment : kNative;
-  if (!d->pName || !*d->pName || !d->pDriverPath || !d->pDataFile || !d->pConfigFile)
+  const char* environment = d->pEnvironment && *d->pEnvironment ? d->pEnvironment : kNative;
+  if (!d->pName || !*d->pName || !d->pDriverPath || !*d->pDriverPath || !d->pDataFile || !*d->pDataFile ||
+      !d->pConfigFile || !*d->pConfigFile)
     return Fail(ERROR_INVALID_PARAMETER);
   if (!DriverDirectory(environment, &directory)) return FALSE;
+  // AddPrinterDriver (API reference): all the files a driver needs are
+  // copied to the printer driver directory before the call. So every file
+  // the record names must lie there, the driver, data and configuration
+  // files as much as its help and dependent files. All are checked before
+  // any is taken, so a refused driver leaves no copy behind.
   std::string files = std::string(d->pDriverPath) + '\0' + d->pDataFile + '\0' + d->pConfigFile + '\0' +
                       (d->pHelpFile ? d->pHelpFile : "") + '\0' + dependent;
+  std::vector<std::string> named;
+  for (const char* file = files.c_str(); file < files.c_str() + files.size(); file += strlen(file) + 1)
+    if (*file) named.emplace_back(file);
+  for (const std::string& file : named)
+    if (!IsFile(directory + "\\" + file)) return Fail(ERROR_FILE_NOT_FOUND);
   std::string version = directory + "\\" + std::to_string(d->cVersion) + "\\";
   CreateDirectoryA(version.c_str(), nullptr);
-  for (const char* file = files.c_str(); file < files.c_str() + files.size(); file += strlen(file) + 1)
-    if (*file && !CopyFileA((directory + "\\" + file).c_str(), (version + file).c_str(), FALSE))
-      return Fail(ERROR_FILE_NOT_FOUND);
+  for (const std::string& file : named)
+    if (!CopyFileA((directory + "\\" + file).c_str(), (version + file).c_str(), FALSE))
+      return Fail(ERROR_ACCESS_DENIED);
   Key kept(HKEY_LOCAL_MACHINE, DriverKey(environment, d->cVersion, d->pName), true);
   kept.Set("Version", d->cVersion);
   kept.Set({{"Driver", d->pDriverPath}, {"Data File", d->pDataFile}, {"Configuration File", d->pConfigFile},
@@ -269,17 +342,34 @@ __declspec(dllexport) HANDLE WINAPI AddPrinterA(LPSTR, DWORD level, LPBYTE info)
 
   const char* name = p->pPrinterName;
   std::string path = kPrint + "\\Printers\\" + (name ? name : "");
+  // [MS-RPRN] 2.2.4.14 and 3.1.4.1.5: a printer name is not empty and holds
+  // neither "\\" nor ",".
+  if (!name || !*name || strlen(name) > 220 || HasSeparator(name)) return Fail(ERROR_INVALID_PRINTER_NAME), nullptr;
+  // [MS-RPRN] 3.1.4.2.3 validates the printer container before anything else
+  // but leaves open where the name's existence is checked: tests may move it
+  // behind the container's checks.
+  bool nameLast = Control("").Read("NameCheckedLast") != 0;
+  bool exists = Key(HKEY_LOCAL_MACHINE, path, false).key != nullptr;
+  if (exists && !nameLast) return Fail(ERROR_PRINTER_ALREADY_EXISTS), nullptr;
+  // [MS-RPRN] 3.1.4.1.8.6, the printer container's checks in its order: the
+  // data type the print processor takes, the print processor (which the
+  // AddPrinter reference requires), the separator file, the port, the driver.
+  if (p->pDatatype && lstrcmpiA(p->pDatatype, "RAW")) return Fail(ERROR_INVALID_DATATYPE), nullptr;
+  if (!p->pPrintProcessor || lstrcmpiA(p->pPrintProcessor, "WinPrint"))
+    return Fail(ERROR_UNKNOWN_PRINTPROCESSOR), nullptr;
+  if (p->pSepFile && *p->pSepFile && !IsFile(p->pSepFile))
+    return Fail(ERROR_INVALID_SEPARATOR_FILE), nullptr;
+  if (!PortsKnown(p->pPortName)) return Fail(ERROR_UNKNOWN_PORT), nullptr;
   bool driverKnown = false;
   for (DWORD version : {0, 2, 3})
     driverKnown |= p->pDriverName && Key(HKEY_LOCAL_MACHINE, DriverKey(kNative, version, p->pDriverName), false).key;
-  if (!name || !*name || strlen(name) > 220 || HasSeparator(name)) return Fail(ERROR_INVALID_PRINTER_NAME), nullptr;
-  if (Key(HKEY_LOCAL_MACHINE, path, false).key) return Fail(ERROR_PRINTER_ALREADY_EXISTS), nullptr;
-  // Ports are not modelled: any named port will do.
-  if (!p->pPortName || !*p->pPortName) return Fail(ERROR_UNKNOWN_PORT), nullptr;
   if (!driverKnown) return Fail(ERROR_UNKNOWN_PRINTER_DRIVER), nullptr;
-  if (!p->pPrintProcessor || lstrcmpiA(p->pPrintProcessor, "WinPrint"))
-    return Fail(ERROR_UNKNOWN_PRINTPROCESSOR), nullptr;
-  if (p->pDatatype && lstrcmpiA(p->pDatatype, "RAW")) return Fail(ERROR_INVALID_DATATYPE), nullptr;
+  // PRINTER_INFO_2 (API reference): pShareName is the share point of a
+  // printer with PRINTER_ATTRIBUTE_SHARED. A shared printer without one has no
+  // share point to publish and is refused as an invalid share name.
+  if ((p->Attributes & PRINTER_ATTRIBUTE_SHARED) && (!p->pShareName || !*p->pShareName))
+    return Fail(ERROR_INVALID_SHARENAME), nullptr;
+  if (exists) return Fail(ERROR_PRINTER_ALREADY_EXISTS), nullptr;
 
   Key(HKEY_LOCAL_MACHINE, path, true).Set({{"Name", name}, {"Share Name", p->pShareName}, {"Port", p->pPortName},
                                            {"Printer Driver", p->pDriverName}, {"Description", p->pComment},

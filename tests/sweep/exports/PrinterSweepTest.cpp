@@ -6,6 +6,7 @@
 // printer drivers serve.
 #include <algorithm>
 
+#include "SpoolerRecords.h"
 #include "Sweep.h"
 #include "SystemPrinterInf.h"
 
@@ -13,27 +14,15 @@ using namespace sweep;
 
 namespace {
 
-const std::string kPrint = "SYSTEM\\CurrentControlSet\\Control\\Print";
+const std::string kPrint = spooler::kPrintKey;
 const std::string kSetup = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Setup";
 const std::string kOutcomeKey = UserRoot() + "\\" + kProduct + "\\QELPrinter";
-// Each build registers drivers for its own processes' environment.
-const char* const kNative = sizeof(void*) == 8 ? "Windows x64" : "Windows NT x86";
+const char* const kNative = spooler::kNativeEnvironment;
 const char* const kFiles[] = {"K100.PPD", "KDRV.DLL", "KUI.DLL", "KEXTRA.DLL"};
 const char kModel[] = "Kalora Jet-100";
 
-std::string SystemFolder(const std::string& below) {
-  char system[MAX_PATH] = {};
-  GetSystemDirectoryA(system, sizeof system);
-  return system + below;
-}
-
-std::string DriverKey(const char* environment, const char* model) {
-  return kPrint + "\\Environments\\" + environment + "\\Drivers\\Version-3\\" + model;
-}
-
-DWORD SpoolerNumber(const std::string& below, const std::string& name) {
-  return ReadRawValue(HKEY_CURRENT_USER, kSpooler + ("\\" + below), name).Dword();
-}
+using spooler::DriverKey;
+using spooler::SystemFolder;
 
 // The request's fields as the spooler must get them: runs of "|" are one
 // separator, at character boundaries only; at most five count.
@@ -55,14 +44,7 @@ std::vector<std::string> Fields(const std::string& request) {
 
 // The first record the spooler got: name|driver|port|comment|share|attributes, "-" for null.
 std::string FirstRecord() {
-  std::string joined;
-  for (const char* field : {"pPrinterName", "pDriverName", "pPortName", "pComment", "pShareName", "Attributes"}) {
-    RawValue value = ReadRawValue(HKEY_CURRENT_USER, kSpooler + std::string("\\Calls\\0000"), field);
-    std::string text = !value.Found() ? "-" : value.type == REG_SZ ? value.Bytes().substr(0, value.data.size() - 1)
-                                                                   : std::to_string(SpoolerNumber("Calls\\0000", field));
-    joined += (joined.empty() ? "" : "|") + text;
-  }
-  return joined;
+  return spooler::Record(0, {"pPrinterName", "pDriverName", "pPortName", "pComment", "pShareName", "Attributes"});
 }
 
 std::string ExpectedRecord(const std::string& request) {
@@ -111,7 +93,7 @@ class PrinterSweep : public testing::Test {
     return folder;
   }
   // Writes the driver's files into `folder` (all but the last one when
-  // `partly`), or removes them.
+  // `partly`), each holding the folder's path, or removes them.
   static void Provide(const std::string& folder, bool put, bool partly = false) {
     for (const char* file : kFiles) {
       std::string path = folder + "\\" + file;
@@ -122,8 +104,26 @@ class PrinterSweep : public testing::Test {
       }
       HANDLE made = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
       ASSERT_NE(INVALID_HANDLE_VALUE, made) << path;
+      DWORD written = 0;
+      WriteFile(made, folder.data(), static_cast<DWORD>(folder.size()), &written, nullptr);
       CloseHandle(made);
     }
+  }
+  // The sources the registered driver's files came from, one line each.
+  static std::string RegisteredFrom() {
+    std::string from;
+    for (const char* file : kFiles) {
+      char text[MAX_PATH] = {};
+      HANDLE kept = CreateFileA((spooler::DriverFolder() + "\\3\\" + file).c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                nullptr, OPEN_EXISTING, 0, nullptr);
+      DWORD read = 0;
+      if (kept != INVALID_HANDLE_VALUE) {
+        ReadFile(kept, text, sizeof text - 1, &read, nullptr);
+        CloseHandle(kept);
+      }
+      from += std::string(text, read) + "\n";
+    }
+    return from;
   }
   // This run's printers and drivers gone, the spooler's log empty, a driver
   // it knows, and the stale error Wine's own spooler leaves on success.
@@ -164,11 +164,11 @@ class PrinterSweep : public testing::Test {
     EXPECT_EQ(result == 1 ? 1u : 0u, added) << "a new printer exactly when the host reads true";
     EXPECT_TRUE(result != 1 || RawKeyExists(HKEY_LOCAL_MACHINE, printer)) << "added under the name asked for";
     EXPECT_TRUE(outcome != "exists" || existed);
-    EXPECT_TRUE(mayLeaveOpen || SpoolerNumber("", "OpenPrinters") == 0) << "every printer handle closed";
+    EXPECT_TRUE(mayLeaveOpen || spooler::Number("", "OpenPrinters") == 0) << "every printer handle closed";
     if (fields.size() >= 2) {
       EXPECT_EQ(ExpectedRecord(request), FirstRecord());
     } else {
-      EXPECT_EQ(0u, SpoolerNumber("Counts", "AddPrinterA")) << "no driver model, no spooler call";
+      EXPECT_EQ(0u, spooler::Number("Counts", "AddPrinterA")) << "no driver model, no spooler call";
     }
     return result;
   }
@@ -211,8 +211,8 @@ TEST_F(PrinterSweep, RequestsOfEveryShapeAndLength) {
     Install(request.c_str());
   }
   Forget();
-  EXPECT_EQ(1, Install("QEL Twice|QEL Known|LPT1:"));
-  EXPECT_EQ(0, Install("QEL Twice|QEL Known|LPT1:"));
+  EXPECT_EQ(1, Install("QEL Twice|QEL Known|LPT1:|NULL|TWICE"));
+  EXPECT_EQ(0, Install("QEL Twice|QEL Known|LPT1:|NULL|TWICE"));
   EXPECT_EQ("exists", TextAt(kOutcomeKey, "Successful Install"));
 }
 
@@ -226,8 +226,7 @@ TEST_F(PrinterSweep, ASpoolerRefusingAnyOneCall) {
       {"AddPrinterA", 1, ERROR_ACCESS_DENIED},          {"GetPrinterDriverDirectoryA", 1, ERROR_ACCESS_DENIED},
       {"GetPrinterDriverDirectoryA", 2, ERROR_ACCESS_DENIED}, {"AddPrinterDriverA", 1, ERROR_ACCESS_DENIED},
       {"AddPrinterDriverA", 1, ERROR_FILE_NOT_FOUND},   {"AddPrinterA", 2, ERROR_ACCESS_DENIED},
-      {"AddPrinterA", 2, ERROR_PRINTER_ALREADY_EXISTS}, {"AddPrinterA", 2, ERROR_UNKNOWN_PRINTER_DRIVER},
-      {"AddPrinterA", 2, ERROR_SUCCESS},
+      {"AddPrinterA", 2, ERROR_UNKNOWN_PRINTER_DRIVER}, {"AddPrinterA", 2, ERROR_SUCCESS},
   };
   Provide(sources_[0], true);
   for (const Refusal& refusal : refusals) {
@@ -238,34 +237,50 @@ TEST_F(PrinterSweep, ASpoolerRefusingAnyOneCall) {
     if (refusal.error)
       RawSetDword(HKEY_CURRENT_USER, kSpooler + std::string("\\Refuse"),
                   refusal.function + std::string("@") + std::to_string(refusal.call), refusal.error);
-    int result = Install("QEL Faulty|Kalora Jet-100|LPT1:");
-    EXPECT_LE(static_cast<DWORD>(refusal.call), SpoolerNumber("Counts", refusal.function)) << "the call was reached";
+    int result = Install("QEL Faulty|Kalora Jet-100|LPT1:|NULL|FAULTY");
+    EXPECT_LE(static_cast<DWORD>(refusal.call), spooler::Number("Counts", refusal.function)) << "the call was reached";
     EXPECT_EQ(refusal.error ? 0 : 1, result);
   }
   // A printer the spooler added but could not close is still added.
   Forget();
   RawSetDword(HKEY_CURRENT_USER, kSpooler + std::string("\\Refuse"), "ClosePrinter@1", ERROR_ACCESS_DENIED);
-  EXPECT_EQ(1, Install("QEL Unclosed|QEL Known|LPT1:", true));
-  EXPECT_EQ(1u, SpoolerNumber("Counts", "ClosePrinter"));
+  EXPECT_EQ(1, Install("QEL Unclosed|QEL Known|LPT1:|NULL|NULL", true));
+  EXPECT_EQ(1u, spooler::Number("Counts", "ClosePrinter"));
+  // A spooler that checks the name after the driver finds the printer on
+  // the retry, with the driver now installed.
+  Forget();
+  ASSERT_EQ(1, Install("QEL Faulty|QEL Known|LPT1:|NULL|NULL"));
+  RawDeleteTree(HKEY_CURRENT_USER, kSpooler + std::string("\\Calls"));
+  RawSetDword(HKEY_CURRENT_USER, kSpooler, "NameCheckedLast", 1);
+  EXPECT_EQ(0, Install("QEL Faulty|Kalora Jet-100|LPT1:|NULL|NULL"));
+  EXPECT_TRUE(DriverRegistered());
 }
 
 TEST_F(PrinterSweep, DriverFilesMissingFromEverySource) {
+  const char request[] = "QEL Sourced|Kalora Jet-100|LPT1:|NULL|NULL";
   Forget();
-  Install("QEL Sourced|Kalora Jet-100|LPT1:");
+  EXPECT_EQ(0, Install(request));
   EXPECT_FALSE(DriverRegistered()) << "no source holds the files";
-  for (size_t partly = 0; partly < sources_.size(); ++partly) {
-    SCOPED_TRACE("the driver's last file missing from " + sources_[partly]);
-    for (bool nextHolds : {false, true}) {
-      if (nextHolds && partly + 1 == sources_.size()) continue;  // no later source
-      Forget();
-      Provide(sources_[partly], true, true);
-      if (nextHolds) Provide(sources_[partly + 1], true);
-      int result = Install("QEL Sourced|Kalora Jet-100|LPT1:");
-      EXPECT_EQ(nextHolds, DriverRegistered()) << "a later source " << (nextHolds ? "holds" : "lacks") << " them";
-      EXPECT_EQ(nextHolds ? 1 : 0, result);
-      Provide(sources_[partly], false);
-      if (nextHolds) Provide(sources_[partly + 1], false);
-    }
+  for (const std::string& partly : sources_) {
+    SCOPED_TRACE("the driver's last file missing from " + partly + ", no later source");
+    Forget();
+    Provide(partly, true, true);
+    EXPECT_EQ(0, Install(request));
+    EXPECT_FALSE(DriverRegistered());
+    Provide(partly, false);
+  }
+  for (size_t partly = 0; partly + 1 < sources_.size(); ++partly) {
+    SCOPED_TRACE("the driver's last file missing from " + sources_[partly] + ", the next holds them");
+    Forget();
+    Provide(sources_[partly], true, true);
+    Provide(sources_[partly + 1], true);
+    EXPECT_EQ(1, Install(request));
+    EXPECT_TRUE(DriverRegistered());
+    // Never a mix: what the failing source copied is not kept.
+    std::string next = sources_[partly + 1] + "\n";
+    EXPECT_EQ(next + next + next + next, RegisteredFrom());
+    Provide(sources_[partly], false);
+    Provide(sources_[partly + 1], false);
   }
 }
 
