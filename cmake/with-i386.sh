@@ -12,7 +12,7 @@ if [ "${1:-}" = "--inside" ]; then
   qemu=$1
   shift
   mount -t binfmt_misc binfmt_misc /proc/sys/fs/binfmt_misc || {
-    echo "with-i386: cannot mount binfmt_misc in the user namespace" >&2
+    echo "with-i386: cannot mount binfmt_misc in the user namespace (the kernel keeps one for the whole machine, or the container forbids the mount)" >&2
     exit 1
   }
   magic='\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00'

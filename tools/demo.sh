@@ -5,7 +5,8 @@
 # tools/demo/ntprint.inf as the system printer INF and dummy driver files in
 # the folder the product's settings name. The host program asks for a
 # printer whose driver model (by a previous name) the spooler lacks, then
-# asks again; the script shows what the spooler keeps afterwards.
+# asks again; the script shows what the spooler keeps afterwards, and fails
+# when the host program failed or a requested printer is missing.
 #   sh tools/demo.sh ["<printer>|<driver model>|<port>|<comment>|<share>" ...]
 set -eu
 # An empty environment (a fresh container) has no PATH to export: CMake then
@@ -31,7 +32,11 @@ printer_name="Front Office Laser"
 request="$printer_name|Kalora Page-4|LPT1:|Moved from the old machine|FRONTLASER"
 [ $# -gt 0 ] || set -- "$request" "$request"
 quiet() { "$@" </dev/null >/dev/null 2>&1; }
-reg() { "$wine" reg "$@" </dev/null 2>/dev/null | tr -d '\r' | grep -v '^$' || true; }
+# wine's reg with its status kept: a missing key is a failure to report.
+reg() {
+  out=$("$wine" reg "$@" </dev/null 2>/dev/null) || return 1
+  printf '%s\n' "$out" | tr -d '\r' | grep -v '^$' || true
+}
 
 echo "== a fresh 32-bit Wine prefix (Wine: registry, files, setup library)"
 quiet "$wineserver" -k || true
@@ -61,18 +66,40 @@ quiet "$wine" reg add 'HKCU\SOFTWARE\Corvane Systems\Hollowmarch\4.0\Settings' /
   /d 'C:\QEL Demo Driver Files' /f
 
 echo "== the host calls InstallPrinter (spooler: our stand-in winspool.drv)"
-status=0
+# The pipe's status is tr's: the host program's own goes through a file.
+host_status=$(mktemp)
+failed=""
 for request in "$@"; do
-  WINEDLLOVERRIDES="winspool.drv=n" "$wine" "$bin/QELHost.exe" QELPrinter InstallPrinter "$request" |
-    tr -d '\r' || status=$?
+  {
+    s=0
+    WINEDLLOVERRIDES="winspool.drv=n" "$wine" "$bin/QELHost.exe" QELPrinter InstallPrinter "$request" || s=$?
+    echo $s >"$host_status"
+  } | tr -d '\r'
+  s=$(cat "$host_status")
+  [ "$s" -eq 0 ] || failed="$failed
+demo: the host program exited $s for \"$request\""
 done
+rm -f "$host_status"
 
 print='HKLM\SYSTEM\CurrentControlSet\Control\Print'
-echo "== the printer as the spooler keeps it"
-reg query "$print\\Printers\\$printer_name"
-echo "== the driver as the spooler keeps it"
-reg query "$print\\Environments\\Windows NT x86\\Drivers" /s
+shown="|"
+for request in "$@"; do
+  name=${request%%|*}
+  case "$shown" in *"|$name|"*) continue ;; esac
+  shown="$shown$name|"
+  echo "== the printer \"$name\" as the spooler keeps it"
+  reg query "$print\\Printers\\$name" || {
+    echo "(no such printer)"
+    failed="$failed
+demo: the spooler has no printer \"$name\" after the requests"
+  }
+done
+echo "== the drivers as the spooler keeps them"
+reg query "$print\\Environments\\Windows NT x86\\Drivers" /s || echo "(none)"
 echo "== the printer driver directory (C:\\windows\\system32\\spool\\drivers\\w32x86)"
-(cd "$drive/windows/system32/spool/drivers/w32x86" && find . -type f | sort)
+(cd "$drive/windows/system32/spool/drivers/w32x86" 2>/dev/null && find . -type f | sort) || echo "(none)"
 quiet "$wineserver" -k || true
-exit $status
+if [ -n "$failed" ]; then
+  echo "$failed" | sed '1d' >&2
+  exit 1
+fi

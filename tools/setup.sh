@@ -52,9 +52,15 @@ as_root=""
 if [ "$(id -u)" -ne 0 ]; then
   command -v sudo >/dev/null 2>&1 && as_root=sudo
 fi
+# The system's apt-get: sudo drops DEBIAN_FRONTEND, and a debconf question
+# would wait unseen, its output going to a log. Under --64-only it reads and
+# fetches no architecture but the machine's own, even where i386 is added.
+arch_opts=""
+[ "$want32" = yes ] || arch_opts="-o APT::Architectures=$(dpkg --print-architecture)"
+system_apt="$as_root env DEBIAN_FRONTEND=noninteractive apt-get $arch_opts"
 need_root() {
   if [ "$(id -u)" -ne 0 ] && [ -z "$as_root" ]; then
-    fail "need root (or sudo) to install: $*"
+    fail "need root (or sudo) to $*"
   fi
 }
 
@@ -99,8 +105,8 @@ apt_update() {
   *)
     echo "setup: check the machine's network and apt sources (/etc/apt/sources.list*), then run setup again" >&2 ;;
   esac
-  case "$failed" in
-  *binary-i386*) echo "setup: only the i686 tests need the i386 indexes: 'sh tools/setup.sh --64-only' sets up the x86_64 build and its tests" >&2 ;;
+  case "$want32$failed" in
+  yes*binary-i386*) echo "setup: only the i686 tests need the i386 indexes: 'sh tools/setup.sh --64-only' sets up the x86_64 build and its tests" >&2 ;;
   esac
   exit 1
 }
@@ -114,23 +120,24 @@ if [ "$want32" = yes ]; then
 fi
 
 if [ -n "$missing" ]; then
-  need_root "$missing"
+  need_root "install:$missing"
   echo "setup: installing on $release:$missing"
-  export DEBIAN_FRONTEND=noninteractive
   if [ "$want32" = yes ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
     $as_root dpkg --add-architecture i386 || fail "step 'dpkg --add-architecture i386' failed"
   fi
-  apt_update "the system's sources" $as_root apt-get
+  # shellcheck disable=SC2086
+  apt_update "the system's sources" $system_apt
   # Named before anything is installed: a package the sources lack.
   for p in $missing; do
-    candidate=$(apt-cache policy "$p" 2>/dev/null | sed -n 's/^ *Candidate: //p')
+    # shellcheck disable=SC2086
+    candidate=$(apt-cache $arch_opts policy "$p" 2>/dev/null | sed -n 's/^ *Candidate: //p')
     if [ -z "$candidate" ] || [ "$candidate" = "(none)" ]; then
       fail "package $p is not available from this machine's apt sources ($release); add the release's main suite to /etc/apt/sources.list"
     fi
   done
-  # shellcheck disable=SC2086
   mkdir -p build
-  if ! $as_root apt-get install -y -q --no-install-recommends $missing >build/setup-apt.log 2>&1; then
+  # shellcheck disable=SC2086
+  if ! $system_apt install -y -q --no-install-recommends $missing >build/setup-apt.log 2>&1; then
     grep '^E:' build/setup-apt.log >&2 || tail -20 build/setup-apt.log >&2
     fail "step 'apt-get install' failed (whole output in $PWD/build/setup-apt.log):$missing"
   fi
@@ -143,8 +150,21 @@ qemu_dir=build/tools/qemu
 qemu="$qemu_dir/usr/bin/qemu-i386"
 if [ ! -x "$qemu" ]; then
   # The Debian archive this machine already uses; never a name of our own.
-  archive=$(apt-get indextargets --format '$(REPO_URI) $(CODENAME)' 2>/dev/null |
-    awk -v c="$codename" '$2 == c { print $1; exit }')
+  # Only Debian's own: a third party's repository may name the same codename.
+  debian_archive() {
+    apt-get indextargets --format '$(REPO_URI) $(LABEL) $(CODENAME) $(TARGET_OF)' 2>/dev/null |
+      awk -v c="$codename" '$2 == "Debian" && $3 == c && $4 == "deb" { print $1; exit }'
+  }
+  archive=$(debian_archive)
+  if [ -z "$archive" ]; then
+    # Index targets are read from the fetched indexes: none where the lists
+    # were never fetched or were cleaned (a container image), however many
+    # packages are installed.
+    need_root "run apt-get update (the Debian archive is named by the fetched indexes)"
+    # shellcheck disable=SC2086
+    apt_update "the system's sources" $system_apt
+    archive=$(debian_archive)
+  fi
   if [ -z "$archive" ]; then
     fail "no Debian $codename archive in this machine's apt sources; cannot fetch qemu-user from $qemu_suite"
   fi
