@@ -67,6 +67,8 @@ const DWORD kColorDirectoryId = 66003;
 // otherwise for a pattern, a path, a stream, "." and "..": a name with any
 // of their bytes (even inside a double-byte character) is searched for.
 bool FileIn(const CString& folder, const CString& name) {
+  // "folder\" names the folder itself, which is no file of it.
+  if (name.IsEmpty()) return false;
   FilePath path(folder + "\\" + name);
   if (!strpbrk(name.CStr(), "\\/:*?\"<>|") && !name.EndsWith('.') && !name.EndsWith(' '))
     return GetFileAttributesA(path.Text().CStr()) != INVALID_FILE_ATTRIBUTES;

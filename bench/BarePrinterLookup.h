@@ -18,7 +18,7 @@ struct LookupResult {
   std::string modelName;  // after [Previous Names]
   std::string section, dataFile, driverFile, configFile, helpFile;
   bool operator==(const LookupResult& o) const {
-    return found == o.found && section == o.section && dataFile == o.dataFile && driverFile == o.driverFile &&
+    return found == o.found && modelName == o.modelName && section == o.section && dataFile == o.dataFile && driverFile == o.driverFile &&
            configFile == o.configFile && helpFile == o.helpFile;
   }
 };

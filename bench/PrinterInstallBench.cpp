@@ -243,6 +243,8 @@ struct InfSize {
 };
 const InfSize kSizes[] = {{1250, 25}, {60, 1}, {5000, 25}};
 
+const int kRounds = 5;  // of installs by each side, per INF size
+
 struct Row {
   int models = 0, share = 0;
   size_t bytes = 0;
@@ -301,7 +303,6 @@ Row Measure(const Settings& s, int (*installPrinter)(const char*), int models, i
          files.size());
   printf("model \"%s\", asked for by its previous name \"%s\"\n", model->name.c_str(), model->previousName.c_str());
 
-  const int rounds = 5;
   std::vector<double> ours, bare, once, toBare, toOnce;
   int printer = 0;
   BareInstall perSection(false), oneOpen(true);
@@ -314,7 +315,7 @@ Row Measure(const Settings& s, int (*installPrinter)(const char*), int models, i
     return bench::Timed([&] { install(name); });
   };
   auto viaExport = [&](const std::string& name) { row.oursAdded += installPrinter((name + request).c_str()); };
-  for (int round = 0; round < rounds; ++round) {
+  for (int round = 0; round < kRounds; ++round) {
     double o = 0, b = 0, one = 0;
     for (int i = 0; i < s.installs; ++i) {
       for (int side = 0; side < 3; ++side) {
@@ -350,7 +351,7 @@ Row Measure(const Settings& s, int (*installPrinter)(const char*), int models, i
                  SetupCloseInfFile(SetupOpenInfFileA(InfPath().c_str(), nullptr, INF_STYLE_WIN4, nullptr));
              }) / 5;
   printf("%d installs per side in %d rounds; printers added: ours %d, bare %d, bare with one open %d\n\n",
-         rounds * s.installs, rounds, row.oursAdded, row.bareAdded, row.onceAdded);
+         kRounds * s.installs, kRounds, row.oursAdded, row.bareAdded, row.onceAdded);
 
   for (const std::string& file : files) DeleteFileA((std::string(kCab) + "\\" + file).c_str());
   RemoveDirectoryA(kCab);
@@ -401,5 +402,15 @@ int main(int argc, char** argv) {
     printf("  %7d %6d %8zu %9.1f %9.1f %6.2f %9.1f %6.2f %9.1f\n", r.models, r.share, r.bytes, r.ours * 1000,
            r.bare * 1000, r.oursToBare, r.once * 1000, r.oursToOnce, r.open * 1000);
   FreeLibrary(dll);
-  return 0;
+  // A side that failed to add its printers timed something else.
+  int status = 0;
+  for (const Row& r : rows) {
+    int expected = kRounds * s.installs;
+    if (r.oursAdded != expected || r.bareAdded != expected || r.onceAdded != expected) {
+      printf("%d models: printers added: ours %d, bare %d, one open %d; each should have added %d\n", r.models,
+             r.oursAdded, r.bareAdded, r.onceAdded, expected);
+      status = 1;
+    }
+  }
+  return status;
 }

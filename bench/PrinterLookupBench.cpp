@@ -47,6 +47,7 @@ Result Ours(const std::string& name) {
   PrinterDriverFromINF driver(name.c_str());
   Result r;
   r.found = driver.FindDriver();
+  r.modelName = driver.modelName.CStr();
   r.section = driver.modelSection.CStr();
   r.dataFile = driver.dataFile.CStr();
   r.driverFile = driver.driverFile.CStr();

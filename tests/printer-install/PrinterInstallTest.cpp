@@ -192,10 +192,12 @@ TEST_F(PrinterInstall_Win2k, APreviousNameIsInstalledUnderItsCurrentName) {
 TEST_F(PrinterInstall_Win2k, OneInstallationReadsTheINFOnce) {
   Provide(folder_.Root(), folder_.Root());
   long opensBefore = INFFile::Opens(), openBefore = INFFile::OpenHandles();
+  long queuesBefore = INFFile::OpenFileQueues();
   EXPECT_EQ(PrinterInstallRequest::eAdded,
             PrinterInstallRequest("QEL Once|Kalora Old 100|LPT1:|NULL|NULL").Install());
   EXPECT_EQ(dependentFiles_, Record(1, {"pDependentFiles"})) << "every step that reads the INF ran";
   EXPECT_EQ(1, INFFile::Opens() - opensBefore);
+  EXPECT_EQ(queuesBefore, INFFile::OpenFileQueues()) << "the copy's queue is closed";
   EXPECT_EQ(openBefore, INFFile::OpenHandles()) << "closed when the installation ends";
 }
 
@@ -255,7 +257,7 @@ TEST_F(PrinterInstall_Win2k, APrinterFoundOnTheRetryExists) {
 // The dependent files are those the install section's lists put in the
 // driver folder: a listed file that went elsewhere (a colour profile) is
 // left out, since the spooler refuses a list naming a file it cannot find
-// there. A list section that is empty or missing cannot be read, which
+// there, and so is an entry without a name ("@"). A list section that is empty or missing cannot be read, which
 // fails the installation before the spooler is asked, leaving no copy.
 TEST_F(PrinterInstall_Win2k, TheDependentFilesLieInTheDriverFolder) {
   const std::string profile = SystemFolder("\\spool\\drivers\\color\\KCOLOR.ICM");
@@ -264,7 +266,7 @@ TEST_F(PrinterInstall_Win2k, TheDependentFilesLieInTheDriverFolder) {
         "[Kalora]\n\"Kalora Jet-100\" = K100\n[KDATA]\nDriverFile=KDRV.DLL\nConfigFile=KUI.DLL\n"
         "[KFILES]\nKDRV.DLL\nKUI.DLL\n[KCOLOR]\nKCOLOR.ICM\n[KEMPTY]\n"
         "[DestinationDirs]\nDefaultDestDir=66000\nKCOLOR=66003\n[SourceDisksNames]\n1 = \"Disk\",,,\"\"\n"
-        "[K100]\nDataSection=KDATA\nDataFile=K100.PPD\nCopyFiles=@K100.PPD,KFILES," + lists + "\n");
+        "[K100]\nDataSection=KDATA\nDataFile=K100.PPD\nCopyFiles=@K100.PPD,@,KFILES," + lists + "\n");
   };
   files_ = {"K100.PPD", "KDRV.DLL", "KUI.DLL", "KCOLOR.ICM"};
   Provide(folder_.Root(), folder_.Root());
