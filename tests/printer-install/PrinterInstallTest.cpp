@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -79,6 +80,12 @@ class PrinterInstall_Win2k : public testing::Test {
     RawDeleteTree(HKEY_LOCAL_MACHINE, kProduct);
     // As Wine's own spooler does: success is the result, not the last error.
     RawSetDword(HKEY_CURRENT_USER, kSpooler, "LastErrorOnSuccess", ERROR_INVALID_PARAMETER);
+    // The documents give the spooler's checks in more than one order: the
+    // whole suite runs again under the other (see its registrations).
+    if (getenv("QEL_SPOOLER_OTHER_ORDER")) {
+      RawSetDword(HKEY_CURRENT_USER, kSpooler, "NameCheckedLast", 1);
+      RawSetDword(HKEY_CURRENT_USER, kSpooler, "DriverCheckedFirst", 1);
+    }
   }
   // The driver's files in `folder`, each holding the folder's path, and the
   // product's settings naming the cab folder.
@@ -158,8 +165,12 @@ TEST_F(PrinterInstall_Win2k, TheRequestBecomesTheSpoolersRecord) {
   EXPECT_EQ(0, Install("QEL P|QEL Known|LPT9:|NULL|NULL")) << "a port this machine lacks";
   auto fields = {"pPrinterName", "pDriverName", "pPortName", "pComment", "pShareName", "Attributes"};
   EXPECT_EQ("QEL B|QEL Known|LPT1:|-|-|8", Record(1, fields)) << "three fields ask for a shared printer";
+  EXPECT_EQ("QEL B|1215;QEL P|1796", Record(1, {"pPrinterName", "Result"}) + ";" + Record(5, {"pPrinterName", "Result"}))
+      << "refused by the rules for a share name and for a port";
   EXPECT_EQ("QEL C|QEL Known|LPT1:|null|null|8", Record(2, fields)) << "runs of | are one; null is a name";
   EXPECT_EQ("QEL D|LPT1:|-|-|-|8", Record(3, fields));
+  EXPECT_EQ(getenv("QEL_SPOOLER_OTHER_ORDER") ? "1797" : "1796", Record(3, {"Result"}))
+      << "no port and an unknown driver: the first of the two checks refuses";
   EXPECT_EQ("QEL E|QEL Known|LPT1:|" + longComment + "|E|8", Record(4, fields));
 
   EXPECT_EQ(0, Install("QEL A|QEL Known|LPT1:|NULL|NULL"));
@@ -171,6 +182,13 @@ TEST_F(PrinterInstall_Win2k, TheRequestBecomesTheSpoolersRecord) {
             Calls());
   EXPECT_EQ(std::string(4, '\0'), ReadRawValue(HKEY_CURRENT_USER, kSpooler, "OpenPrinters").Bytes())
       << "every printer handle closed";
+
+  // A pool of this machine's ports is one printer; a port it lacks fails the pool.
+  const char ports[] = "LPT1:\0LPT2:\0\0";
+  RawSetValue(HKEY_CURRENT_USER, kSpooler, "Ports", REG_MULTI_SZ, ports, sizeof ports);
+  EXPECT_EQ(1, Install("QEL Pool|QEL Known|lpt1:,LPT2:|NULL|NULL"));
+  EXPECT_EQ(0, Install("QEL Pool 3|QEL Known|LPT1:,LPT3:|NULL|NULL"));
+  EXPECT_EQ("0;1796", Record(8, {"Result"}) + ";" + Record(9, {"Result"}));
 }
 
 TEST_F(PrinterInstall_Win2k, APreviousNameIsInstalledUnderItsCurrentName) {
