@@ -93,10 +93,7 @@ class PrinterInstall_Win2k : public testing::Test {
     RawSetText(HKEY_CURRENT_USER, kProduct + "\\4.0\\Settings", "Cab File Path", cabFolder);
     RawCreateKey(HKEY_LOCAL_MACHINE, kProduct + "\\4.0");
     CreateDirectoryA(folder.c_str(), nullptr);
-    for (const std::string& name : files_) {
-      FILE* file = fopen((folder + "\\" + name).c_str(), "wb");
-      ASSERT_TRUE(file && fputs(folder.c_str(), file) >= 0 && fclose(file) == 0) << folder << "\\" << name;
-    }
+    for (const std::string& name : files_) ASSERT_TRUE(spooler::PutSourceFile(folder, name)) << folder << "\\" << name;
   }
   void Withdraw(const std::string& folder) {
     for (const std::string& name : files_) DeleteFileA((folder + "\\" + name).c_str());
@@ -104,15 +101,8 @@ class PrinterInstall_Win2k : public testing::Test {
   // The driver's files the spooler keeps whose source is not `folder`.
   std::string NotFrom(const std::string& folder) {
     std::string others;
-    for (const std::string& name : files_) {
-      char text[MAX_PATH] = {};
-      FILE* file = fopen((driverFolder_ + "\\3\\" + name).c_str(), "rb");
-      if (file) {
-        if (!fgets(text, sizeof text, file)) text[0] = '\0';
-        fclose(file);
-      }
-      if (folder != text) others += name + " ";
-    }
+    for (const std::string& name : files_)
+      if (spooler::KeptFrom(name) != folder) others += name + " ";
     return others;
   }
 

@@ -50,4 +50,19 @@ DWORD Number(const std::string& below, const std::string& name) {
   return ReadRawValue(HKEY_CURRENT_USER, kControlKey + ("\\" + below), name).Dword();
 }
 
+bool PutSourceFile(const std::string& folder, const std::string& name) {
+  FILE* file = fopen((folder + "\\" + name).c_str(), "wb");
+  bool written = file && fputs(folder.c_str(), file) >= 0;
+  return file && fclose(file) == 0 && written;
+}
+
+std::string KeptFrom(const std::string& name) {
+  char text[MAX_PATH] = {};
+  FILE* file = fopen((DriverFolder() + "\\3\\" + name).c_str(), "rb");
+  if (!file) return "";
+  size_t read = fread(text, 1, sizeof text - 1, file);
+  fclose(file);
+  return std::string(text, read);
+}
+
 }  // namespace spooler

@@ -33,4 +33,11 @@ std::string Calls();
 // A number kept below the steering key, such as ("Counts", "AddPrinterA").
 DWORD Number(const std::string& below, const std::string& name);
 
+// A driver's file in `folder` holding the folder's path, so that a copy the
+// spooler keeps tells which source it came from; false when not written.
+bool PutSourceFile(const std::string& folder, const std::string& name);
+// The source a file of the spooler's version-3 folder came from; empty when
+// the spooler keeps no such file.
+std::string KeptFrom(const std::string& name);
+
 }  // namespace spooler

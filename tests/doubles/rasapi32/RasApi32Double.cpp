@@ -224,7 +224,8 @@ extern "C" __declspec(dllexport) DWORD WINAPI RasSetEntryPropertiesA(const char*
   if (!HasRequiredMembers(fields)) return call.End(ERROR_INVALID_PARAMETER);
   // The service reads the alternate numbers from wherever the offset points
   // up to their empty text; a list that does not end within the bytes handed
-  // over would be read past them, which a test must see.
+  // over would be read past them, which a test must see. Not a documented
+  // check of Windows (which would read on): the code is this stand-in's.
   std::string alternates;
   if (!AlternatesOf(given, alternates)) return call.End(ERROR_BUFFER_INVALID);
   // Kept as a reading in the caller's layout returns it.

@@ -98,31 +98,16 @@ class PrinterSweep : public testing::Test {
     for (const char* file : kFiles) {
       std::string path = folder + "\\" + file;
       bool last = file == kFiles[sizeof kFiles / sizeof *kFiles - 1];
-      if (!put || (partly && last)) {
+      if (!put || (partly && last))
         DeleteFileA(path.c_str());
-        continue;
-      }
-      HANDLE made = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-      ASSERT_NE(INVALID_HANDLE_VALUE, made) << path;
-      DWORD written = 0;
-      WriteFile(made, folder.data(), static_cast<DWORD>(folder.size()), &written, nullptr);
-      CloseHandle(made);
+      else
+        ASSERT_TRUE(spooler::PutSourceFile(folder, file)) << path;
     }
   }
   // The sources the registered driver's files came from, one line each.
   static std::string RegisteredFrom() {
     std::string from;
-    for (const char* file : kFiles) {
-      char text[MAX_PATH] = {};
-      HANDLE kept = CreateFileA((spooler::DriverFolder() + "\\3\\" + file).c_str(), GENERIC_READ, FILE_SHARE_READ,
-                                nullptr, OPEN_EXISTING, 0, nullptr);
-      DWORD read = 0;
-      if (kept != INVALID_HANDLE_VALUE) {
-        ReadFile(kept, text, sizeof text - 1, &read, nullptr);
-        CloseHandle(kept);
-      }
-      from += std::string(text, read) + "\n";
-    }
+    for (const char* file : kFiles) from += spooler::KeptFrom(file) + "\n";
     return from;
   }
   // This run's printers and drivers gone, the spooler's log empty, a driver
@@ -139,13 +124,14 @@ class PrinterSweep : public testing::Test {
 
   // One call and its promises; returns the result.
   int Install(const char* request, bool mayLeaveOpen = false) {
-    SCOPED_TRACE("request " + (request ? std::string(request).substr(0, 100) : std::string("(null)")));
+    const std::string what = "InstallPrinter " + (request ? std::string(request).substr(0, 100) : std::string("(null)"));
+    SCOPED_TRACE(what);
     std::vector<std::string> fields = Fields(request ? request : "");
     std::string printer = fields.empty() ? "" : kPrint + "\\Printers\\" + fields[0];
     bool existed = !fields.empty() && RawKeyExists(HKEY_LOCAL_MACHINE, printer);
     std::vector<std::string> printers = RawSubkeyNames(HKEY_LOCAL_MACHINE, kPrint + "\\Printers");
     int result = -1;
-    Case([&] { result = Dlls().installPrinter(request); }, [](const Change& c) {
+    Case(what, [&] { result = Dlls().installPrinter(request); }, [](const Change& c) {
       const std::string& at = c.item.where;
       // The spooler keeps an accepted driver's files in its version folder.
       bool versionFolder = at.find("\\spool\\drivers\\") != std::string::npos &&

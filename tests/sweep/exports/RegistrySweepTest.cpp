@@ -43,15 +43,14 @@ class RegistrySweep : public testing::Test {
     for (bool printer : {true, false}) {
       const std::string what = std::string(printer ? "QELPrinter" : "QELSystemExt") + " redirected to " +
                                std::string(text ? text : "(null)").substr(0, 80);
-      NameCase(what);
       SCOPED_TRACE(what);
       int result = -1;
-      Case([&] { result = (printer ? Dlls().printerSetUser : Dlls().extSetUser)(text); }, NothingElse);
+      Case(what + ", setting the user", [&] { result = (printer ? Dlls().printerSetUser : Dlls().extSetUser)(text); }, NothingElse);
       EXPECT_EQ(0, result);
       bool written = false;
       const CString key(kProbe.c_str()), name("v"), value("x");
       const std::string extKey = kProbe, extName = "v", extValue = "x";
-      Case([&] { written = printer ? Dlls().printerWrite(&key, &name, &value)
+      Case(what + ", writing", [&] { written = printer ? Dlls().printerWrite(&key, &name, &value)
                                    : (Dlls().extWrite(&extKey, &extName, &extValue), true); },
            [&](const Change& c) { return Within(c.item.where, landing + "\\" + kProbe); });
       RawValue probe = ReadRawValue(root, probeKey, "v");
@@ -76,13 +75,12 @@ class RegistrySweep : public testing::Test {
       const std::string what = std::string(printer ? "QELPrinter" : "QELSystemExt") + " writing [" +
                                name.substr(0, 40) + "] below [" + keyPath.substr(0, 60) + "] (" +
                                std::to_string(keyPath.size()) + ")";
-      NameCase(what);
       SCOPED_TRACE(what);
       bool reported = false;
       // As a host makes them from C texts.
       const CString cKey(keyPath.c_str()), cName(name.c_str()), cText(text.c_str());
       std::vector<Change> changes = Case(
-          [&] { reported = printer ? Dlls().printerWrite(&cKey, &cName, &cText)
+          what, [&] { reported = printer ? Dlls().printerWrite(&cKey, &cName, &cText)
                                    : (Dlls().extWrite(&keyPath, &name, &text), true); },
           [&](const Change& c) {
             return c.item.isValue ? c.after && SameText(c.item.where, key) && c.item.name == cut : OnTheWayTo(c, key);
@@ -103,7 +101,6 @@ class RegistrySweep : public testing::Test {
   // one asked for, in the key the platform opens, goes, nothing else does.
   void DeleteValue(const std::string& keyPath, const std::string& name) {
     const std::string what = "deleting value [" + name.substr(0, 40) + "] of [" + keyPath.substr(0, 80) + "]";
-    NameCase(what);
     SCOPED_TRACE(what);
     for (const std::string& held : {std::string("v"), std::string(), std::string(4096, 'n'), std::string("\x95\x5c")})
       RawSetText(HKEY_CURRENT_USER, UserRoot() + "\\Del", held, "held " + held);
@@ -113,7 +110,7 @@ class RegistrySweep : public testing::Test {
                 std::any_of(before.begin(), before.end(), [&](const State::value_type& item) {
                   return item.first.isValue && SameText(item.first.where, key) && SameText(item.first.name, name);
                 });
-    std::vector<Change> changes = Case([&] { Dlls().deleteValue(&keyPath, &name); }, [&](const Change& c) {
+    std::vector<Change> changes = Case(what, [&] { Dlls().deleteValue(&keyPath, &name); }, [&](const Change& c) {
       return c.item.isValue && !c.after && SameText(c.item.where, key) && SameText(c.item.name, name);
     });
     EXPECT_EQ(held ? 1u : 0u, changes.size());
@@ -124,7 +121,6 @@ class RegistrySweep : public testing::Test {
   // nothing.
   void DeleteKey(const std::string& keyPath, const std::string& subkey) {
     const std::string what = "deleting key [" + subkey.substr(0, 40) + "] of [" + keyPath.substr(0, 80) + "]";
-    NameCase(what);
     SCOPED_TRACE(what);
     for (const char* path : {"Tree\\a\\b\\c", "Tree\\a2", "Tree\\\x95\x5c\\x"}) {
       RawCreateKey(HKEY_CURRENT_USER, UserRoot() + "\\" + path);
@@ -141,7 +137,7 @@ class RegistrySweep : public testing::Test {
     size_t held = opens ? std::count_if(before.begin(), before.end(), [&](const State::value_type& item) {
       return Within(item.first.where, subtree);
     }) : 0;
-    std::vector<Change> changes = Case([&] { Dlls().deleteKey(&keyPath, &subkey); },
+    std::vector<Change> changes = Case(what, [&] { Dlls().deleteKey(&keyPath, &subkey); },
                                        [&](const Change& c) { return held && !c.after && Within(c.item.where, subtree); });
     EXPECT_EQ(held, changes.size()) << "the whole subtree " << subtree.substr(0, 120);
     RawDeleteTree(HKEY_CURRENT_USER, UserRoot() + "\\Tree");
@@ -251,9 +247,7 @@ TEST_F(RegistrySweep, NullReferencesChangeNothing) {
       {"DeleteRegistryKey(null, null)", [&] { Dlls().deleteKey(nullptr, nullptr); }},
   };
   for (const auto& call : calls) {
-    NameCase(call.first);
-    SCOPED_TRACE(call.first);
-    Case(call.second, NothingElse);
+    Case(call.first, call.second, NothingElse);
   }
 }
 

@@ -218,16 +218,11 @@ std::vector<Change> Diff(const State& before, const State& after) {
   return changes;
 }
 
-std::vector<Change> Case(const std::function<void()>& call, const Allowed& allowed) {
-  return Case("", call, allowed);
-}
-
 std::vector<Change> Case(const std::string& name, const std::function<void()>& call, const Allowed& allowed) {
   g_tally->Open();
   g_case = name;
-  if (!name.empty()) NameCase(name);
-  std::unique_ptr<testing::ScopedTrace> trace;
-  if (!name.empty()) trace.reset(new testing::ScopedTrace(__FILE__, __LINE__, "case " + name));
+  NameCase(name);
+  testing::ScopedTrace trace(__FILE__, __LINE__, "case " + name);
   State before = Watch();
   call();
   std::vector<Change> changes = Diff(before, Watch());

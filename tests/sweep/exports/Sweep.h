@@ -47,9 +47,8 @@ using Allowed = std::function<bool(const Change&)>;
 State Watch();
 std::vector<Change> Diff(const State& before, const State& after);
 // Runs one case and checks what all cases promise; returns the changes for
-// the group's own checks. A named case is named in its failures and, should
-// it bring the process down, in the process's last words.
-std::vector<Change> Case(const std::function<void()>& call, const Allowed& allowed);
+// the group's own checks. The case is named in its failures and, should it
+// bring the process down, in the process's last words.
 std::vector<Change> Case(const std::string& name, const std::function<void()>& call, const Allowed& allowed);
 // Writes the name of the case about to run to the run's output, so that the
 // last name there tells which case crashed or hung the program.

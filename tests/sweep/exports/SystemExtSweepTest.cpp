@@ -249,8 +249,10 @@ TEST_F(SystemExtSweep, FileSharingWithTheConfigurationFailingAtEachStep) {
     NetCfgDouble netcfg;
     ASSERT_EQ(S_OK, netcfg.registration);
     // The service present before and after, and what the host is told:
-    // never a machine left without it that had it, and 1 only for a pass
-    // that held the lock and applied what it did.
+    // never a machine left without it that had it; 0 for a pass that could
+    // not hold the lock or that removed the service and could not put it
+    // back (cancelled), 1 for every other pass, even one whose later steps
+    // failed.
     struct Row {
       const char* what;
       bool before;
@@ -266,7 +268,7 @@ TEST_F(SystemExtSweep, FileSharingWithTheConfigurationFailingAtEachStep) {
         {"no lock interface", false, [](NetCfgAnswers& a) { a.lockInterface = false; }, 0, false},
         {"lock held", true, [](NetCfgAnswers& a) { a.lock = S_FALSE; }, 0, true},
         {"lock failing", false, [](NetCfgAnswers& a) { a.lock = E_FAIL; }, 0, false},
-        {"lock timing out", false, [](NetCfgAnswers& a) { a.lock = NETCFG_E_NO_WRITE_LOCK; }, 0, false},
+        {"lock refused", false, [](NetCfgAnswers& a) { a.lock = NETCFG_E_NO_WRITE_LOCK; }, 0, false},
         {"no search", true, [](NetCfgAnswers& a) { a.find = E_FAIL; }, 1, true},
         {"no class", true, [](NetCfgAnswers& a) { a.classGuid = E_FAIL; }, 1, true},
         {"no removal", true, [](NetCfgAnswers& a) { a.deinstall = E_FAIL; }, 1, true},
