@@ -1,6 +1,7 @@
 #!/bin/sh
-# A host developer's view of the install: installs the tree, builds the two
-# small hosts in this folder with the same cross compiler against nothing
+# A host developer's view of the install: installs the tree, compiles every
+# installed header beside the platform's headers in both orders, builds the
+# two small hosts in this folder with the same cross compiler against nothing
 # but the installed headers and import libraries, and runs each under Wine
 # beside the installed DLLs.
 #   check.sh <build dir> <c++ compiler> <wine> <this folder>
@@ -13,6 +14,32 @@ mkdir -p "$out"
 cmake --install "$build" --prefix "$installed" >/dev/null
 cp "$installed"/bin/*.dll "$out/"
 status=0
+
+# A host includes the platform's headers as well, before ours or after them:
+# each installed header gets a translation unit that includes it first, then
+# last, and must compile either way with the warnings of our own code.
+platform="windows.h olectl.h ole2.h winspool.h ras.h shlobj.h"
+mkdir -p "$build/installed-host/headers"
+for header in "$installed"/include/*.h; do
+  name=$(basename "$header" .h)
+  tu="$build/installed-host/headers/$name.cpp"
+  {
+    echo "#ifdef OURS_FIRST"
+    echo "#include \"$name.h\""
+    echo "#endif"
+    for h in $platform; do echo "#include <$h>"; done
+    echo "#ifndef OURS_FIRST"
+    echo "#include \"$name.h\""
+    echo "#endif"
+  } >"$tu"
+  for order in OURS_FIRST OURS_LAST; do
+    if ! "$cxx" -std=c++17 -Wall -Wextra -Wshadow -Werror -fsyntax-only -D"$order" -I"$installed/include" "$tu"; then
+      echo "FAILED: $name.h does not compile with the platform's headers ($order)"
+      status=1
+    fi
+  done
+done
+
 for dll in QELPrinter QELSystemExt; do
   "$cxx" -std=c++17 -Wall -Wextra -Werror -I"$installed/include" "$here/${dll}Host.cpp" \
     -L"$installed/lib" -l"$dll" -static -o "$out/${dll}InstalledHost.exe"
