@@ -1,6 +1,9 @@
 // A host of QELSystemExt.dll built against the installed tree only: its
 // header and import library. The platform's own phonebook and network
-// configuration answer here, whatever they are.
+// configuration answer here, whatever they are. Like a migration host, it
+// includes the platform's COM registration header.
+#include <olectl.h>
+
 #include "Check.h"
 #include "QELSystemExt.h"
 
@@ -56,8 +59,20 @@ int main() {
   int shared = InstallFileShare2k();
   check.That(shared == 0 || shared == 1, "InstallFileShare2k gives 1 or 0");
 
+  // Self-registration is found by name and called as the platform declares it, as regsvr32 does.
   ++check.called;
-  check.That(DllRegisterServer() == S_OK, "DllRegisterServer gives S_OK");
+  const std::string policy = "Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer";
+  HKEY explorer = nullptr;
+  RegCreateKeyExA(HKEY_CURRENT_USER, policy.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &explorer, nullptr);
+  const DWORD on = 1;
+  RegSetValueExA(explorer, "NoSaveSettings", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&on), sizeof on);
+  RegCloseKey(explorer);
+  check.That(ReadValue(HKEY_CURRENT_USER, policy, "NoSaveSettings") != "(missing)", "the policy value is set");
+  auto registerServer = reinterpret_cast<decltype(&DllRegisterServer)>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("QELSystemExt.dll"), "DllRegisterServer")));
+  check.That(registerServer && registerServer() == S_OK, "DllRegisterServer, found by name, gives S_OK");
+  check.That(ReadValue(HKEY_CURRENT_USER, policy, "NoSaveSettings") == "(missing)",
+             "DllRegisterServer lifts the NoSaveSettings policy");
 
   SetCurrentUserKey("HKCU");
   RegDeleteTreeA(HKEY_CURRENT_USER, key.c_str());
