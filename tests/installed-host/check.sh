@@ -15,28 +15,18 @@ cmake --install "$build" --prefix "$installed" >/dev/null
 cp "$installed"/bin/*.dll "$out/"
 status=0
 
-# A host includes the platform's headers as well, before ours or after them:
-# each installed header gets a translation unit that includes it first, then
-# last, and must compile either way with the warnings of our own code.
-platform="windows.h olectl.h ole2.h winspool.h ras.h shlobj.h"
+# A host includes the platform's headers too, before ours or after them:
+# each installed header must compile either way with our own warnings.
+platform=$(printf '#include <%s>\n' windows.h olectl.h ole2.h winspool.h ras.h shlobj.h)
 mkdir -p "$build/installed-host/headers"
 for header in "$installed"/include/*.h; do
-  name=$(basename "$header" .h)
-  tu="$build/installed-host/headers/$name.cpp"
-  {
-    echo "#ifdef OURS_FIRST"
-    echo "#include \"$name.h\""
-    echo "#endif"
-    for h in $platform; do echo "#include <$h>"; done
-    echo "#ifndef OURS_FIRST"
-    echo "#include \"$name.h\""
-    echo "#endif"
-  } >"$tu"
-  for order in OURS_FIRST OURS_LAST; do
-    if ! "$cxx" -std=c++17 -Wall -Wextra -Wshadow -Werror -fsyntax-only -D"$order" -I"$installed/include" "$tu"; then
-      echo "FAILED: $name.h does not compile with the platform's headers ($order)"
-      status=1
-    fi
+  name=$(basename "$header")
+  for order in first last; do
+    tu="$build/installed-host/headers/${name%.h}-$order.cpp"
+    if [ $order = first ]; then printf '#include "%s"\n%s\n' "$name" "$platform"
+    else printf '%s\n#include "%s"\n' "$platform" "$name"; fi >"$tu"
+    "$cxx" -std=c++17 -Wall -Wextra -Wshadow -Werror -fsyntax-only -I"$installed/include" "$tu" ||
+      { echo "FAILED: $name does not compile included $order beside the platform's headers"; status=1; }
   done
 done
 
