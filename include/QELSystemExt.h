@@ -60,7 +60,10 @@ QELSYSTEMEXT_API int InstallFileShare2k();
 // and installers find it by name (GetProcAddress), with the platform's own declaration in
 // <olectl.h> (STDAPI, stdcall); a host has no reason to link it, and the import library does not
 // offer it. Declared here, it would fight <olectl.h> in a 32-bit host that includes both, or agree
-// with it and have the host call shell32's DllRegisterServer, which mingw-w64 links by default.
+// with it and have the host call shell32's DllRegisterServer, which mingw-w64 links by default on
+// i686 (x86_64: an unresolved symbol). A host that called it through this header calls it so:
+//   auto registerServer = reinterpret_cast<decltype(&DllRegisterServer)>(
+//       GetProcAddress(GetModuleHandleA("QELSystemExt.dll"), "DllRegisterServer"));
 
 }  // extern "C"
 
