@@ -55,11 +55,15 @@ QELSYSTEMEXT_API int GetShellIcon98NTto2k(const char* index);
 // when the service was removed and could not be installed again (that pass is cancelled).
 QELSYSTEMEXT_API int InstallFileShare2k();
 
-// Self-registration registers nothing: deletes the current user's Explorer policy value
-// NoSaveSettings. Always S_OK. Without arguments the caller- and callee-cleans conventions make
-// the same call, so it is declared cdecl: the 32-bit name stays plain, and a host linking this
-// header gets this library's function, not another library's DllRegisterServer@0.
-QELSYSTEMEXT_API HRESULT DllRegisterServer();
+// The library also exports DllRegisterServer, which registers nothing: it deletes the current
+// user's Explorer policy value NoSaveSettings and returns S_OK. It is not declared here. regsvr32
+// and installers find it by name (GetProcAddress), with the platform's own declaration in
+// <olectl.h> (STDAPI, stdcall); a host has no reason to link it, and the import library does not
+// offer it. Declared here, it would fight <olectl.h> in a 32-bit host that includes both, or agree
+// with it and have the host call shell32's DllRegisterServer, which mingw-w64 links by default on
+// i686 (x86_64: an unresolved symbol). A host that called it through this header calls it so:
+//   auto registerServer = reinterpret_cast<decltype(&DllRegisterServer)>(
+//       GetProcAddress(GetModuleHandleA("QELSystemExt.dll"), "DllRegisterServer"));
 
 }  // extern "C"
 

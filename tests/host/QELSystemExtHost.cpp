@@ -16,12 +16,3 @@ TEST(QELSystemExtHost, CallsTheExportsThroughThePublicHeader) {
   DeleteRegistryKey(scratch.Below("linked"), "sub");
   EXPECT_FALSE(RawKeyExists(HKEY_CURRENT_USER, scratch.Below("linked\\sub")));
 }
-
-TEST(QELSystemExtHost, SelfRegistrationIsThisLibrarys) {
-  // A 32-bit host that linked another library's DllRegisterServer@0 would
-  // leave the policy value in place.
-  const char policy[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer";
-  RawSetDword(HKEY_CURRENT_USER, policy, "NoSaveSettings", 1);
-  EXPECT_EQ(S_OK, DllRegisterServer());
-  EXPECT_FALSE(ReadRawValue(HKEY_CURRENT_USER, policy, "NoSaveSettings").Found());
-}

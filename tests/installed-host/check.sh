@@ -1,6 +1,7 @@
 #!/bin/sh
-# A host developer's view of the install: installs the tree, builds the two
-# small hosts in this folder with the same cross compiler against nothing
+# A host developer's view of the install: installs the tree, compiles every
+# installed header beside the platform's headers in both orders, builds the
+# two small hosts in this folder with the same cross compiler against nothing
 # but the installed headers and import libraries, and runs each under Wine
 # beside the installed DLLs.
 #   check.sh <build dir> <c++ compiler> <wine> <this folder>
@@ -13,6 +14,38 @@ mkdir -p "$out"
 cmake --install "$build" --prefix "$installed" >/dev/null
 cp "$installed"/bin/*.dll "$out/"
 status=0
+
+# A host includes the platform's headers too, before ours or after them:
+# each installed header must compile either way with our own warnings.
+platform=$(printf '#include <%s>\n' windows.h olectl.h ole2.h winspool.h ras.h shlobj.h)
+mkdir -p "$build/installed-host/headers"
+compiled=0 seen=""
+# The two the hosts include must be there (a missing one fails to compile);
+# every other installed header is checked once too.
+for header in "$installed"/include/QELPrinter.h "$installed"/include/QELSystemExt.h "$installed"/include/*.h; do
+  case "$seen" in *"|$header|"*) continue ;; esac
+  seen="$seen|$header|"
+  name=$(basename "$header")
+  for order in first last; do
+    tu="$build/installed-host/headers/${name%.h}-$order.cpp"
+    if [ $order = first ]; then printf '#include "%s"\n%s\n' "$name" "$platform"
+    else printf '%s\n#include "%s"\n' "$platform" "$name"; fi >"$tu"
+    if "$cxx" -std=c++17 -Wall -Wextra -Wshadow -Werror -fsyntax-only -I"$installed/include" "$tu"; then
+      compiled=$((compiled + 1))
+    else
+      echo "FAILED: $name does not compile included $order beside the platform's headers"
+      status=1
+    fi
+  done
+done
+echo "headers: $compiled translation units compiled beside the platform's"
+# regsvr32 finds DllRegisterServer by name; linked, it would be another library's.
+symbols=$("${cxx%g++*}nm" "$installed/lib/QELSystemExt.lib") || { echo "FAILED: cannot read QELSystemExt.lib"; status=1; }
+if printf '%s\n' "$symbols" | grep -q DllRegisterServer; then
+  echo "FAILED: the import library offers DllRegisterServer"
+  status=1
+fi
+
 for dll in QELPrinter QELSystemExt; do
   "$cxx" -std=c++17 -Wall -Wextra -Werror -I"$installed/include" "$here/${dll}Host.cpp" \
     -L"$installed/lib" -l"$dll" -static -o "$out/${dll}InstalledHost.exe"

@@ -91,7 +91,7 @@ struct Exports {
   int (*icon95)(const char*);
   int (*icon98)(const char*);
   int (*fileShare)();
-  HRESULT (*registerServer)();
+  HRESULT(STDAPICALLTYPE* registerServer)();  // the platform's declaration
 };
 // Loaded once for the program, both roots redirected to UserRoot().
 const Exports& Dlls();
