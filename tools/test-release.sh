@@ -3,7 +3,7 @@
 # release: makes a minimal root of that release with debootstrap, clones this
 # repository's committed HEAD into it (/src), enters it and runs
 # `sh tools/test.sh`, then `sh tools/demo.sh`, each with an empty
-# environment. Takes an hour or more; not part of CI.
+# environment. Takes up to half an hour; not part of CI.
 #   test-release.sh 12|13 [<folder>]     (as root; default folder
 #                                         /var/tmp/qel-release-<release>)
 #   test-release.sh --shell <folder>     a shell in an earlier run's root
