@@ -2,6 +2,7 @@
 
 #include <type_traits>
 
+#include "DirectoryIterator.h"
 #include "Trace.h"
 
 namespace {
@@ -95,10 +96,9 @@ bool INFFile::Open(const CString& path) {
 INFFile::Stamp INFFile::StampOf(const CString& path) {
   // A search rather than GetFileAttributesExA, which Windows 95 lacks.
   Stamp stamp = {};
-  WIN32_FIND_DATAA entry;
-  HANDLE search = FindFirstFileA(path.CStr(), &entry);
-  if (search == INVALID_HANDLE_VALUE) return stamp;
-  FindClose(search);
+  DirectoryIterator search(FilePath(path), false, nullptr, false, FindFilterRef());
+  if (!search.IsValid()) return stamp;
+  const WIN32_FIND_DATAA& entry = search->Record();
   stamp.found = true;
   stamp.lastWrite = entry.ftLastWriteTime;
   stamp.sizeHigh = entry.nFileSizeHigh;

@@ -132,10 +132,14 @@ TEST_F(INFSectionTest, CopiesOpenTheFileAgain) {
 
   // The copy reads the file as it is now; the section it came from keeps
   // what it read.
+  // Each file knows whether the file on disk is still the one it read.
   INFSection old("KALORA_100", inf_.c_str());
   ASSERT_TRUE(old.Open());
+  EXPECT_TRUE(old.File()->Unchanged());
   folder_.Write("driver.inf", InfText("[KALORA_100]\nDataSection=PSCRIPT_DATA\n"));
+  EXPECT_FALSE(old.File()->Unchanged());
   INFSection fresh(old);
+  EXPECT_TRUE(fresh.File()->Unchanged());
   EXPECT_STREQ("PSCRIPT_DATA", fresh.Find("DataSection").CurrentKey().Value().CStr());
   EXPECT_STREQ("UNIDRV_DATA", old.Find("DataSection").CurrentKey().Value().CStr());
 
@@ -143,6 +147,8 @@ TEST_F(INFSectionTest, CopiesOpenTheFileAgain) {
   folder_.Write("driver.inf", "");
   INFSection gone(old);
   EXPECT_FALSE(gone.IsValid());
+  ASSERT_TRUE(DeleteFileA(inf_.c_str()));
+  EXPECT_FALSE(fresh.File()->Unchanged());
 }
 
 TEST_F(INFSectionTest, AssignmentLeavesNoHandleBehind) {
