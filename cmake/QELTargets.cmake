@@ -38,10 +38,17 @@ endfunction()
 # What every binary we ship (both DLLs and the host program) gets, so that
 # the Windows it targets loads it: the runtime's imports that Windows lacks
 # or only stubs taken elsewhere (Common/runtime/RuntimeImports.cpp), and on
-# i686 the subsystem version pinned to 4.0 (Windows 95 refuses a newer one).
+# i686 the subsystem version pinned to 4.0 (Windows 95 refuses a newer one)
+# and, for DLLs, no TLS directory (Windows 95 refuses LoadLibrary of a DLL
+# with one): Common/runtime/DllEntry.cpp is their entry point.
 function(qel_shipped target)
   target_link_libraries(${target} PRIVATE QELRuntimeImports)
   if(CMAKE_SIZEOF_VOID_P EQUAL 4)
     target_link_options(${target} PRIVATE -Wl,--major-subsystem-version,4,--minor-subsystem-version,0)
+    get_target_property(type ${target} TYPE)
+    if(type STREQUAL "SHARED_LIBRARY")
+      target_link_libraries(${target} PRIVATE QELDllEntry)
+      target_link_options(${target} PRIVATE -Wl,-e,_QelDllEntry@12)
+    endif()
   endif()
 endfunction()

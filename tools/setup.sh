@@ -10,7 +10,11 @@
 #     own qemu 7.2 cannot run Wine), trixie itself on Debian 13. Unpacked,
 #     not installed, on both: one place for the scripts to find it, no
 #     change to the system's apt sources, and nothing that could register
-#     emulators for the whole machine (the package recommends qemu-user-binfmt).
+#     emulators for the whole machine (the package recommends qemu-user-binfmt),
+#   - for the i686 deliverable: the i486 compiler and runtime, built once per
+#     machine by tools/build-i486-runtime.sh from Debian's own sources
+#     (gcc-<version>-source, the mingw-w64 source package) with what that
+#     build needs.
 # Run as root, or with sudo available.
 #   setup.sh            everything
 #   setup.sh --64-only  only what the x86_64 build and its tests need
@@ -36,8 +40,8 @@ if [ -r /etc/os-release ]; then
   codename=$(. /etc/os-release && [ "${ID:-}" = debian ] && echo "${VERSION_CODENAME:-}" || true)
 fi
 case "$codename" in
-bookworm) qemu_suite=bookworm-backports ;;
-trixie) qemu_suite=trixie ;;
+bookworm) qemu_suite=bookworm-backports gcc_major=12 ;;
+trixie) qemu_suite=trixie gcc_major=14 ;;
 *) fail "this machine runs $release; the project builds and tests on Debian 12 (bookworm) or Debian 13 (trixie) only" ;;
 esac
 
@@ -47,6 +51,10 @@ binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
 googletest wine64 tzdata"
 want32=yes
 [ "${1:-}" = "--64-only" ] && want32=no
+# The i486 compiler's sources and build tools (tools/build-i486-runtime.sh).
+[ "$want32" = no ] || packages="$packages
+gcc-$gcc_major-source mingw-w64-i686-dev libgmp-dev libmpfr-dev libmpc-dev zlib1g-dev
+gcc g++ make xz-utils patch dpkg-dev"
 
 as_root=""
 if [ "$(id -u)" -ne 0 ]; then
@@ -193,3 +201,6 @@ if [ ! -x "$qemu" ]; then
   mv "$work/unpacked/usr/bin/qemu-i386" "$qemu_dir/usr/bin/"
   rm -rf "$work"
 fi
+
+# Last: it takes the longest, and only the first run on a machine builds.
+sh tools/build-i486-runtime.sh >/dev/null

@@ -1,7 +1,7 @@
 #!/bin/sh
 # A host developer's view of the install: installs the tree, compiles every
 # installed header beside the platform's headers in both orders, builds the
-# two small hosts in this folder with the same cross compiler against nothing
+# two small hosts in this folder with Debian's cross compiler against nothing
 # but the installed headers and import libraries, and runs each under Wine
 # beside the installed DLLs.
 #   check.sh <build dir> <c++ compiler> <wine> <this folder>
