@@ -1,7 +1,7 @@
 # The shipped i686 binaries run on the processors of the Windows they target,
 # as built and as `cmake --install --strip` and the package lay them out
-# (cmake/CheckInstructions.cmake, reading cmake/processors/). The x86_64
-# tree's Windows all run on processors that have every instruction checked.
+# (cmake/CheckInstructions.cmake, reading cmake/processors/). Only the i686
+# tree: the processors it lists are those of the 32-bit Windows.
 if(NOT CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
   return()
 endif()

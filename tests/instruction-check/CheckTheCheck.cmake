@@ -4,7 +4,7 @@
 #         -DDATA=<cmake/processors> -DGUARDED=<fixture list> -DFIXTURE=<dll>
 #         -DWORK=<folder> -P CheckTheCheck.cmake
 # The fixture's shipped forms: a stripped copy, whose code is the same, and
-# a copy whose code section has the same name, size and address and its
+# a copy whose code section keeps its name, size and address and has its
 # bytes shuffled.
 cmake_minimum_required(VERSION 3.25)
 get_filename_component(name "${FIXTURE}" NAME)
