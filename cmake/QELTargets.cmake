@@ -45,6 +45,11 @@ function(qel_shipped target)
   target_link_libraries(${target} PRIVATE QELRuntimeImports)
   if(CMAKE_SIZEOF_VOID_P EQUAL 4)
     target_link_options(${target} PRIVATE -Wl,--major-subsystem-version,4,--minor-subsystem-version,0)
+    # No section name over eight characters: PE images do not support them.
+    # The only long ones are the runtime's debug sections (its libraries are
+    # built with -g) and .eh_frame, kept long because of them.
+    add_custom_command(TARGET ${target} POST_BUILD
+      COMMAND ${CMAKE_OBJCOPY} --strip-debug --long-section-names disable $<TARGET_FILE:${target}>)
     get_target_property(type ${target} TYPE)
     if(type STREQUAL "SHARED_LIBRARY")
       target_link_libraries(${target} PRIVATE QELDllEntry)

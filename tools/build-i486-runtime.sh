@@ -121,7 +121,7 @@ if [ ! -f "$final/.complete" ]; then
     # shellcheck disable=SC2086
     apt-get $opts --print-uris source "mingw-w64=$crt_version" | sed -n "s/^'\([^']*\)' \([^ ]*\) [0-9]* \(.*\)/\1 \2 \3/p" |
       while read -r uri name hash; do
-        /usr/lib/apt/apt-helper download-file "$uri" "$work/crt/$name" "$hash" || echo "not fetched: $name"
+        /usr/lib/apt/apt-helper -o APT::Sandbox::User=root download-file "$uri" "$work/crt/$name" "$hash" || echo "not fetched: $name"
       done
     cd "$work/crt"
     if [ -f mingw-w64_*.dsc ] && [ -f mingw-w64_*.debian.tar.* ]; then
