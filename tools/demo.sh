@@ -17,7 +17,8 @@ cd "$(dirname "$0")/.."
 
 if [ "${1:-}" != "--inside" ]; then
   sh tools/setup.sh
-  cmake --preset i686 >/dev/null
+  # Afresh when the i486 compiler changed (its toolchain file says so).
+  cmake --preset i686 >/dev/null 2>&1 || cmake --preset i686 --fresh >/dev/null
   cmake --build --preset i686 --target QELHost QELPrinter QELSystemExt SpoolerStandIn
   exec sh cmake/with-i386.sh build/tools/qemu/usr/bin/qemu-i386 sh tools/demo.sh --inside "$@"
 fi

@@ -21,3 +21,10 @@ endif()
 set(CMAKE_C_COMPILER   ${QEL_I486_TOOLCHAIN}/bin/${QEL_TRIPLET}-gcc-win32)
 set(CMAKE_CXX_COMPILER ${QEL_I486_TOOLCHAIN}/bin/${QEL_TRIPLET}-g++-win32)
 list(PREPEND CMAKE_FIND_ROOT_PATH ${QEL_I486_TOOLCHAIN}/${QEL_TRIPLET})
+# A tree configured with another build of it (its sources or this machine's
+# packages changed since) must start afresh, so that every object is
+# compiled again: the scripts then configure with --fresh.
+if(DEFINED CACHE{QEL_I486_TOOLCHAIN_OF_TREE} AND NOT QEL_I486_TOOLCHAIN_OF_TREE STREQUAL QEL_I486_TOOLCHAIN)
+  message(FATAL_ERROR "This tree was configured with the i486 compiler in ${QEL_I486_TOOLCHAIN_OF_TREE}, now ${QEL_I486_TOOLCHAIN}: configure it afresh (cmake --preset i686 --fresh)")
+endif()
+set(QEL_I486_TOOLCHAIN_OF_TREE ${QEL_I486_TOOLCHAIN} CACHE INTERNAL "The i486 compiler this tree was configured with")
