@@ -1,5 +1,7 @@
 # Compile and link settings shared by every target of ours.
 
+include(${CMAKE_CURRENT_LIST_DIR}/QELRelease.cmake)
+
 # Warnings are errors in our own code; third-party code (GoogleTest) does not
 # get these options.
 function(qel_warnings target)
@@ -38,10 +40,12 @@ endfunction()
 # What every binary we ship (both DLLs and the host program) gets, so that
 # the Windows it targets loads it: the runtime's imports that Windows lacks
 # or only stubs taken elsewhere (Common/runtime/RuntimeImports.cpp), and on
-# i686 the subsystem version pinned to 4.0 (Windows 95 refuses a newer one).
+# i686 the subsystem version pinned to 4.0 (Windows 95 refuses a newer one);
+# and the version resource of a release (cmake/QELRelease.cmake).
 function(qel_shipped target)
   target_link_libraries(${target} PRIVATE QELRuntimeImports)
   if(CMAKE_SIZEOF_VOID_P EQUAL 4)
     target_link_options(${target} PRIVATE -Wl,--major-subsystem-version,4,--minor-subsystem-version,0)
   endif()
+  qel_version_resource(${target})
 endfunction()
