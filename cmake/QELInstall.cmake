@@ -4,7 +4,8 @@
 #   lib/      the import libraries QELPrinter.lib and QELSystemExt.lib
 #   include/  the public headers and the common-library headers they need
 # and CPack (`cmake --build --preset <arch> --target package`) packs that
-# tree into one archive per architecture.
+# tree into one archive per architecture, with the binaries stripped, and
+# their symbols files into a second archive beside it.
 
 install(TARGETS QELPrinter QELSystemExt QELHost
   RUNTIME DESTINATION bin
@@ -32,4 +33,7 @@ set(CPACK_GENERATOR ZIP)
 set(CPACK_STRIP_FILES TRUE)
 set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR}/packages)
 set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
+set(CPACK_POST_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/package/SymbolsArchive.cmake)
+set(CPACK_QEL_SYMBOLS_DIR ${QEL_SYMBOLS_DIR})
+set(CPACK_QEL_OBJDUMP ${CMAKE_OBJDUMP})
 include(CPack)

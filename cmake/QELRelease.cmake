@@ -1,5 +1,6 @@
 # What a released binary carries besides its code: a version resource made
-# from the project's one version number.
+# from the project's one version number, and debug information kept in a
+# symbols file of its own while the binary itself goes without.
 
 set(QEL_COMPANY "Corvane Systems")
 set(QEL_COPYRIGHT "Copyright (C) 2026 ${QEL_COMPANY}")
@@ -44,4 +45,39 @@ function(qel_version_resource target)
   target_link_libraries(${target} PRIVATE ${target}Version)
   set_source_files_properties(${rc} PROPERTIES COMPILE_OPTIONS
     "--preprocessor=${CMAKE_C_COMPILER};--preprocessor-arg=-E;--preprocessor-arg=-xc;--preprocessor-arg=-DRC_INVOKED")
+endfunction()
+
+# Debug information for the symbols file: the binary's own sources and the
+# libraries of ours linked into it.
+function(qel_debug_info target)
+  target_compile_options(${target} PRIVATE $<$<COMPILE_LANGUAGE:C,CXX>:-g>)
+  get_target_property(libraries ${target} LINK_LIBRARIES)
+  foreach(library IN LISTS libraries)
+    if(TARGET ${library})
+      get_target_property(type ${library} TYPE)
+      if(type STREQUAL "STATIC_LIBRARY" OR type STREQUAL "OBJECT_LIBRARY")
+        qel_debug_info(${library})
+      endif()
+    endif()
+  endforeach()
+endfunction()
+
+# Once linked, the binary's debug information moves to
+# <build>/symbols/<file>.debug, and the binary keeps no section name longer
+# than 8 characters (the loaders of Windows 95 to 2000 take only those; with
+# debug information the linker writes long ones, ".eh_frame" among them).
+# The link between the two is the linker's build id: a CodeView record in
+# the debug directory, section ".buildid", which strip keeps and the symbols
+# file repeats. A debug link section (".gnu_debuglink") would be too long a
+# name.
+set(QEL_SYMBOLS_DIR ${CMAKE_BINARY_DIR}/symbols)
+function(qel_keep_symbols target)
+  qel_debug_info(${target})
+  target_link_options(${target} PRIVATE -Wl,--build-id)
+  set(symbols ${QEL_SYMBOLS_DIR}/$<TARGET_FILE_NAME:${target}>.debug)
+  add_custom_command(TARGET ${target} POST_BUILD
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${QEL_SYMBOLS_DIR}
+    COMMAND ${CMAKE_OBJCOPY} --only-keep-debug $<TARGET_FILE:${target}> ${symbols}
+    COMMAND ${CMAKE_OBJCOPY} --strip-debug --long-section-names disable $<TARGET_FILE:${target}>
+    VERBATIM)
 endfunction()

@@ -41,11 +41,13 @@ endfunction()
 # the Windows it targets loads it: the runtime's imports that Windows lacks
 # or only stubs taken elsewhere (Common/runtime/RuntimeImports.cpp), and on
 # i686 the subsystem version pinned to 4.0 (Windows 95 refuses a newer one);
-# and the version resource of a release (cmake/QELRelease.cmake).
+# and what a release needs (cmake/QELRelease.cmake): a version resource, and
+# its debug information kept in a symbols file.
 function(qel_shipped target)
   target_link_libraries(${target} PRIVATE QELRuntimeImports)
   if(CMAKE_SIZEOF_VOID_P EQUAL 4)
     target_link_options(${target} PRIVATE -Wl,--major-subsystem-version,4,--minor-subsystem-version,0)
   endif()
   qel_version_resource(${target})
+  qel_keep_symbols(${target})
 endfunction()
