@@ -1,5 +1,7 @@
 # Compile and link settings shared by every target of ours.
 
+include(${CMAKE_CURRENT_LIST_DIR}/QELRelease.cmake)
+
 # Warnings are errors in our own code; third-party code (GoogleTest) does not
 # get these options.
 function(qel_warnings target)
@@ -40,20 +42,20 @@ endfunction()
 # or only stubs taken elsewhere (Common/runtime/RuntimeImports.cpp), and on
 # i686 the subsystem version pinned to 4.0 (Windows 95 refuses a newer one)
 # and, for DLLs, no TLS directory (Windows 95 refuses LoadLibrary of a DLL
-# with one): Common/runtime/DllEntry.cpp is their entry point.
+# with one): Common/runtime/DllEntry.cpp is their entry point; and what a
+# release needs (cmake/QELRelease.cmake): a version resource, and its debug
+# information kept in a symbols file, the binary keeping no section name
+# over eight characters.
 function(qel_shipped target)
   target_link_libraries(${target} PRIVATE QELRuntimeImports)
   if(CMAKE_SIZEOF_VOID_P EQUAL 4)
     target_link_options(${target} PRIVATE -Wl,--major-subsystem-version,4,--minor-subsystem-version,0)
-    # No section name over eight characters: PE images do not support them.
-    # The only long ones are the runtime's debug sections (its libraries are
-    # built with -g) and .eh_frame, kept long because of them.
-    add_custom_command(TARGET ${target} POST_BUILD
-      COMMAND ${CMAKE_OBJCOPY} --strip-debug --long-section-names disable $<TARGET_FILE:${target}>)
     get_target_property(type ${target} TYPE)
     if(type STREQUAL "SHARED_LIBRARY")
       target_link_libraries(${target} PRIVATE QELDllEntry)
       target_link_options(${target} PRIVATE -Wl,-e,_QelDllEntry@12)
     endif()
   endif()
+  qel_version_resource(${target})
+  qel_keep_symbols(${target})
 endfunction()

@@ -4,10 +4,12 @@
 // (read back with plain registry calls) and the trace lines of the call.
 //
 //   QELHost.exe --help
+//   QELHost.exe --version
 //   QELHost.exe [--user <key path>] <dll> <export> [<argument>...]
 //
 // Run `QELHost.exe --help` for the exports and their arguments.
 #include <windows.h>
+#include <winver.h>
 
 #include <cstdio>
 #include <cstring>
@@ -103,6 +105,7 @@ void PrintHelp() {
       "then prints its result, the registry values it wrote for the host, and its trace lines.\n"
       "\n"
       "usage: QELHost.exe [--user <key path>] <dll> <export> [<argument>...]\n"
+      "       QELHost.exe --version   the version resources of QELHost.exe and of the two DLLs it loads\n"
       "  <dll>          QELPrinter or QELSystemExt (looked for beside QELHost.exe), or a path to either\n"
       "  --user <path>  call the DLL's SetCurrentUserKey(<path>) first, as the host does for another\n"
       "                 user (\"HKEY_USERS\\<sid>\"); values below the current-user root are then read there\n"
@@ -113,7 +116,8 @@ void PrintHelp() {
   printf(
       "\n"
       "exit status: 0 when the export was called; 2 for an unknown export or wrong arguments;\n"
-      "3 when the DLL cannot be loaded or does not export the name.\n");
+      "3 when the DLL cannot be loaded or does not export the name (for --version: when either DLL\n"
+      "cannot be loaded).\n");
 }
 
 // ---- the registry as the host reads it back ---------------------------------
@@ -277,6 +281,69 @@ std::string LibraryKind(const std::string& file) {
   return "";
 }
 
+// ---- versions -----------------------------------------------------------------
+
+std::string Dotted(DWORD high, DWORD low) {
+  char text[32];
+  snprintf(text, sizeof text, "%u.%u.%u.%u", HIWORD(high), LOWORD(high), HIWORD(low), LOWORD(low));
+  return text;
+}
+
+std::string ModuleFile(HMODULE module) {
+  char path[MAX_PATH] = {};
+  DWORD length = GetModuleFileNameA(module, path, MAX_PATH);
+  return std::string(path, length < MAX_PATH ? length : 0);
+}
+
+// The file's version resource as an inventory shows it: the numbers that
+// installers compare, then each text of the block its translation names.
+void PrintVersion(const char* name, const std::string& file) {
+  printf("%s (%s)\n", name, file.c_str());
+  DWORD handle = 0;  // Windows 95 passes where it found the resource on to GetFileVersionInfoA
+  DWORD size = GetFileVersionInfoSizeA(file.c_str(), &handle);
+  std::vector<char> block(size);
+  VS_FIXEDFILEINFO* fixed = nullptr;
+  WORD* translation = nullptr;
+  UINT length = 0, pairs = 0;
+  if (!size || !GetFileVersionInfoA(file.c_str(), handle, size, block.data()) ||
+      !VerQueryValueA(block.data(), "\\", reinterpret_cast<void**>(&fixed), &length) || length < sizeof *fixed ||
+      !VerQueryValueA(block.data(), "\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation), &pairs) ||
+      pairs < 2 * sizeof(WORD)) {
+    printf("  no version resource\n");
+    return;
+  }
+  printf("  file version %s, product version %s\n", Dotted(fixed->dwFileVersionMS, fixed->dwFileVersionLS).c_str(),
+         Dotted(fixed->dwProductVersionMS, fixed->dwProductVersionLS).c_str());
+  printf("  language %04x, code page %u\n", translation[0], translation[1]);
+  for (const char* key : {"CompanyName", "FileDescription", "FileVersion", "InternalName", "LegalCopyright",
+                          "OriginalFilename", "ProductName", "ProductVersion"}) {
+    char path[96];
+    snprintf(path, sizeof path, "\\StringFileInfo\\%04x%04x\\%s", translation[0], translation[1], key);
+    char* text = nullptr;
+    bool found = VerQueryValueA(block.data(), path, reinterpret_cast<void**>(&text), &length) && text;
+    printf("  %s: %s\n", key, found ? text : "(missing)");
+  }
+}
+
+// This program's version and those of the DLLs it would call, as loaded
+// from its folder.
+int ShowVersions() {
+  PrintVersion("QELHost.exe", ModuleFile(nullptr));
+  int status = kRan;
+  for (const char* dll : {"QELPrinter.dll", "QELSystemExt.dll"}) {
+    std::string file = LibraryFile(dll);
+    HMODULE module = LoadLibraryA(file.c_str());
+    if (!module) {
+      printf("%s: cannot be loaded from %s (error %lu)\n", dll, file.c_str(), GetLastError());
+      status = kNoLibrary;
+      continue;
+    }
+    PrintVersion(dll, ModuleFile(module));
+    FreeLibrary(module);
+  }
+  return status;
+}
+
 int Usage(const char* message) {
   fprintf(stderr, "QELHost: %s\nRun QELHost.exe --help for the exports and their arguments.\n", message);
   return kUsage;
@@ -291,6 +358,7 @@ int main(int argc, char** argv) {
     PrintHelp();
     return kRan;
   }
+  if (words[0] == "--version") return ShowVersions();
   std::string user;
   if (words[0] == "--user") {
     if (words.size() < 2) return Usage("--user needs a registry key path");

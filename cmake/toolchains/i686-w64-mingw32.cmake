@@ -18,6 +18,7 @@ get_filename_component(QEL_I486_TOOLCHAIN ${CMAKE_CURRENT_LIST_DIR}/../../build/
 if(NOT EXISTS ${QEL_I486_TOOLCHAIN}/bin/${QEL_TRIPLET}-g++-win32)
   message(FATAL_ERROR "The i486 compiler is not built (build/tools/i486): run sh tools/setup.sh, which builds it with tools/build-i486-runtime.sh")
 endif()
+set(QEL_DEBIAN_TOOLCHAIN ${CMAKE_CURRENT_LIST_DIR}/${QEL_TRIPLET}-debian.cmake)
 set(CMAKE_C_COMPILER   ${QEL_I486_TOOLCHAIN}/bin/${QEL_TRIPLET}-gcc-win32)
 set(CMAKE_CXX_COMPILER ${QEL_I486_TOOLCHAIN}/bin/${QEL_TRIPLET}-g++-win32)
 list(PREPEND CMAKE_FIND_ROOT_PATH ${QEL_I486_TOOLCHAIN}/${QEL_TRIPLET})

@@ -8,9 +8,11 @@ set(CMAKE_SYSTEM_NAME Windows)
 # runtime imports nothing they lack (cmake/imports/ holds what each shipped
 # binary imports, and a test checks it). It has no std::thread or std::mutex,
 # which the product does not use.
-# Debian's own compiler, as a host developer has it (the installed-host test
-# builds its hosts with it; the i686 tree itself may use another).
+# Debian's own compiler, as a host developer has it, and a toolchain file
+# for it (the installed-host test builds its hosts with them; the i686 tree
+# itself uses another compiler).
 set(QEL_DEBIAN_CXX ${QEL_TRIPLET}-g++-win32)
+set(QEL_DEBIAN_TOOLCHAIN ${CMAKE_CURRENT_LIST_DIR}/${QEL_TRIPLET}.cmake)
 set(CMAKE_C_COMPILER   ${QEL_TRIPLET}-gcc-win32)
 set(CMAKE_CXX_COMPILER ${QEL_TRIPLET}-g++-win32)
 set(CMAKE_RC_COMPILER  ${QEL_TRIPLET}-windres)

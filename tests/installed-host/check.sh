@@ -2,11 +2,13 @@
 # A host developer's view of the install: installs the tree, compiles every
 # installed header beside the platform's headers in both orders, builds the
 # two small hosts in this folder with Debian's cross compiler against nothing
-# but the installed headers and import libraries, and runs each under Wine
-# beside the installed DLLs.
-#   check.sh <build dir> <c++ compiler> <wine> <this folder>
+# but the installed headers and import libraries, and again with CMake
+# through the installed package and Debian's compiler's toolchain file
+# (cmake/), and runs each under Wine beside the installed DLLs. The package
+# must refuse a host of the other pointer size.
+#   check.sh <build dir> <c++ compiler> <wine> <this folder> <toolchain file> <pointer size>
 set -eu
-build=$1 cxx=$2 wine=$3 here=$4
+build=$1 cxx=$2 wine=$3 here=$4 toolchain=$5 size=$6
 installed="$build/installed-host/tree"
 out="$build/installed-host/bin"
 rm -rf "$build/installed-host"
@@ -46,13 +48,23 @@ if printf '%s\n' "$symbols" | grep -q DllRegisterServer; then
   status=1
 fi
 
+package="$build/installed-host/cmake"
+cmake -S "$here/cmake" -B "$package" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
+  -DCMAKE_PREFIX_PATH="$installed" >"$package.log" 2>&1 && cmake --build "$package" >>"$package.log" 2>&1 ||
+  { cat "$package.log"; status=1; }
 for dll in QELPrinter QELSystemExt; do
   "$cxx" -std=c++17 -Wall -Wextra -Werror -I"$installed/include" "$here/${dll}Host.cpp" \
     -L"$installed/lib" -l"$dll" -static -o "$out/${dll}InstalledHost.exe"
-  (cd "$out" && "$wine" "./${dll}InstalledHost.exe") >"$out/$dll.log" 2>&1 || status=$?
-  cat "$out/$dll.log"
-  # The host's last line says it called every export; a program that never
-  # ran prints nothing.
-  grep -q "^${dll}: every export called" "$out/$dll.log" || status=1
+  for host in "$out/${dll}InstalledHost.exe" "$package/${dll}CMakeHost.exe"; do
+    (cd "${host%/*}" && "$wine" "./${host##*/}") >"$host.log" 2>&1 || status=$?
+    echo "${host##*/}:" && cat "$host.log"
+    # The host's last line says it called every export; a program that never
+    # ran prints nothing.
+    grep -q "^${dll}: every export called" "$host.log" || status=1
+  done
 done
+# What find_package asks of the version file for a host of the other pointer size.
+printf 'cmake_minimum_required(VERSION 3.25)\nset(CMAKE_SIZEOF_VOID_P %s)\nset(PACKAGE_FIND_VERSION 1.0)\ninclude("%s")\n%s\n' \
+  $((12 - size)) "$installed/lib/cmake/QEL/QELConfigVersion.cmake" 'message("refused: ${PACKAGE_VERSION_UNSUITABLE}")' >"$package-other.cmake"
+cmake -P "$package-other.cmake" 2>&1 | grep -q "^refused: TRUE" || { echo "FAILED: a host of the other pointer size takes this tree"; status=1; }
 exit $status
