@@ -307,6 +307,7 @@ void PrintVersion(const char* name, const std::string& file) {
   UINT length = 0, pairs = 0;
   if (!size || !GetFileVersionInfoA(file.c_str(), handle, size, block.data()) ||
       !VerQueryValueA(block.data(), "\\", reinterpret_cast<void**>(&fixed), &length) || length < sizeof *fixed ||
+      fixed->dwSignature != VS_FFI_SIGNATURE ||
       !VerQueryValueA(block.data(), "\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation), &pairs) ||
       pairs < 2 * sizeof(WORD)) {
     printf("  no version resource\n");

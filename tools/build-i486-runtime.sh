@@ -16,10 +16,17 @@
 #   --disable-lto, --disable-libgomp, --disable-libatomic
 #                                   unused here; each costs build time
 # and the compiler itself is built at -O0, the runtime as Debian does (-O2).
+# The CRT is configured as Debian's (its rules give only the prefix and the
+# one architecture; the C runtime DLL is named, as mingw-w64 12 defaults to
+# the UCRT, which no target Windows has) and compiled by Debian's own
+# compiler with -march=i486, which is quicker than the -O0 one; a step
+# checks that it defines what Debian's CRT defines.
 #
 # The result goes to <cache>/<key>, where the key hashes every input (this
 # script, the source packages' and binutils' versions); build/tools/i486
-# points at it. A build happens in <cache>/.work-<key> and is moved into
+# points at it. <cache> is /var/cache/qel-i486-runtime, or where
+# QEL_RUNTIME_CACHE names, or ~/.cache/qel-i486-runtime for a user who cannot
+# write there. A build happens in <cache>/.work-<key> and is moved into
 # place only when every step passed, so a failed or interrupted build is
 # never taken for a finished one.
 #   build-i486-runtime.sh    build if needed, then print the folder
@@ -28,6 +35,7 @@ PATH=${PATH:-/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin}
 export PATH LC_ALL=C
 cd "$(dirname "$0")/.."
 repo=$PWD
+script="$repo/tools/build-i486-runtime.sh"
 
 fail() {
   echo "build-i486-runtime: $*" >&2
@@ -36,6 +44,12 @@ fail() {
 
 target=i686-w64-mingw32
 cache=${QEL_RUNTIME_CACHE:-/var/cache/qel-i486-runtime}
+if [ -z "${QEL_RUNTIME_CACHE:-}" ] && ! mkdir -p "$cache" 2>/dev/null; then
+  cache="${XDG_CACHE_HOME:-$HOME/.cache}/qel-i486-runtime"
+fi
+mkdir -p "$cache" 2>/dev/null && [ -w "$cache" ] ||
+  fail "cannot write the cache folder $cache (name another with QEL_RUNTIME_CACHE)"
+
 jobs=$(nproc 2>/dev/null || echo 2)
 
 major=$($target-gcc-win32 -dumpversion | sed 's/[^0-9].*//')
@@ -48,19 +62,22 @@ gcc_source_version=$(version_of gcc-$major-source)
 crt_version=$(version_of mingw-w64-i686-dev)
 [ -n "$crt_version" ] || fail "package mingw-w64-i686-dev is not installed"
 binutils_version=$(version_of binutils-mingw-w64-i686)
+# Debian's compiler, whose configuration this one repeats and which compiles
+# the CRT.
+debian_compiler_version=$(version_of gcc-mingw-w64-i686-win32)
 
 # Comments aside, this script is an input too.
 key=$( (
   echo "gcc-$major-source $gcc_source_version"
   echo "mingw-w64 $crt_version"
   echo "binutils $binutils_version"
-  grep -v '^ *#' "$0"
+  echo "gcc-mingw-w64-i686-win32 $debian_compiler_version"
+  grep -v '^ *#' "$script"
 ) | sha256sum | cut -c1-16)
 final="$cache/$key"
 link="$repo/build/tools/i486"
 
 if [ ! -f "$final/.complete" ]; then
-  mkdir -p "$cache"
   # One build at a time: a second caller waits for the first and then finds
   # the result.
   exec 9>"$cache/.lock"
@@ -73,12 +90,18 @@ if [ ! -f "$final/.complete" ]; then
   logs="$work/logs"
   prefix="$work/prefix"
   began=$(date +%s)
+  # Each step in a shell of its own that stops at its first failing command.
   step() {
     name=$1
     shift
     t0=$(date +%s)
     echo "build-i486-runtime: $name" >&2
-    if ! "$@" >"$logs/$name.log" 2>&1; then
+    rc=0
+    (
+      set -e
+      "$@"
+    ) >"$logs/$name.log" 2>&1 || rc=$?
+    if [ $rc -ne 0 ]; then
       tail -15 "$logs/$name.log" >&2
       fail "step '$name' failed; its whole output is in $logs/$name.log (nothing of this build is used)"
     fi
@@ -126,11 +149,14 @@ if [ ! -f "$final/.complete" ]; then
     cd "$work/crt"
     if [ -f mingw-w64_*.dsc ] && [ -f mingw-w64_*.debian.tar.* ]; then
       dpkg-source -x mingw-w64_*.dsc src
+      echo "Debian's mingw-w64 $crt_version" >"$work/crt-source"
     elif [ -f mingw-w64_*.orig.tar.* ]; then
       # Seen with a mirror that served the upstream tarball of a source
-      # package but not its Debian files. Debian's patches to the CRT set
-      # build flags and dlltool's temporary names, not the code.
-      echo "build-i486-runtime: the archive lacks Debian's files of mingw-w64 $crt_version; building its CRT from the package's upstream tarball" >&2
+      # package but not its Debian files. Debian's patches to the CRT (in
+      # 10.0.0-3) set build flags and dlltool's temporary names, not the
+      # code; the compare-crt step checks what the CRT defines all the same.
+      echo "the archive lacks Debian's files of mingw-w64 $crt_version; building its CRT from the package's upstream tarball"
+      echo "upstream tarball of mingw-w64 $crt_version" >"$work/crt-source"
       mkdir src
       tar -xf mingw-w64_*.orig.tar.* -C src --strip-components=1
     else
@@ -140,9 +166,9 @@ if [ ! -f "$final/.complete" ]; then
   }
 
   configure_gcc() {
-    mkdir -p "$work/gcc-build" "$prefix/$target"
+    mkdir -p "$work/gcc-build" "$prefix/$target/include"
     # The machine's own mingw-w64 headers, from the same source as the CRT.
-    cp -rL "/usr/$target/include" "$prefix/$target/include"
+    cp -rL "/usr/$target/include/." "$prefix/$target/include/"
     cd "$work/gcc-build"
     "$gcc_src/configure" --build=x86_64-linux-gnu --host=x86_64-linux-gnu --target=$target \
       --prefix="$prefix" --libexecdir="$prefix/lib" --libdir="$prefix/lib" \
@@ -162,15 +188,28 @@ if [ ! -f "$final/.complete" ]; then
     make -C "$work/gcc-build" -j"$jobs" all-gcc && make -C "$work/gcc-build" install-strip-gcc
   }
   build_crt() {
-    # The CRT of the same version as the machine's import libraries, built
-    # by the new compiler (so for the i486), 32-bit only.
+    # The CRT of the same version as the machine's import libraries,
+    # 32-bit only, for the i486.
     mkdir -p "$work/crt-build"
     cd "$work/crt-build"
-    PATH="$prefix/bin:$PATH" "$work/crt/src/mingw-w64-crt/configure" \
+    "$work/crt/src/mingw-w64-crt/configure" \
       --host=$target --prefix="$prefix/$target" --enable-lib32 --disable-lib64 \
-      CC=$target-gcc-win32 CFLAGS="-O2 -g" >configure.log
-    PATH="$prefix/bin:$PATH" make -j"$jobs"
-    PATH="$prefix/bin:$PATH" make install
+      --with-default-msvcrt=msvcrt CC=$target-gcc-win32 CFLAGS="-O2 -g -march=i486"
+    make -j"$jobs"
+    make install
+  }
+  compare_crt() {
+    # The same names defined as in Debian's CRT: the same configuration.
+    for library in libmsvcrt.a libmingw32.a libmingwex.a libmoldname.a; do
+      for tree in "$prefix/$target/lib" "/usr/$target/lib"; do
+        $target-nm -g --defined-only "$tree/$library" | awk 'NF == 3 { print $3 }' | sort -u >"$work/$library.$(echo "$tree" | tr / _)"
+      done
+      if ! cmp -s "$work/$library."*; then
+        echo "$library defines other names than /usr/$target/lib/$library:"
+        diff "$work/$library."* | head -20
+        return 1
+      fi
+    done
   }
   build_libgcc() {
     PATH="$prefix/bin:$PATH" make -C "$work/gcc-build" -j"$jobs" all-target-libgcc &&
@@ -185,13 +224,15 @@ if [ ! -f "$final/.complete" ]; then
   gcc_src=$(ls -d "$work"/src/gcc-*/)
   gcc_src=${gcc_src%/}
   step fetch-crt fetch_crt
+  step crt build_crt
+  step compare-crt compare_crt
   step configure-gcc configure_gcc
   step compiler build_compiler
-  step crt build_crt
   step libgcc build_libgcc
   step libstdc++ build_libstdcxx
 
   echo "total $(($(date +%s) - began)) s" >>"$logs/times"
+  cat "$work/crt-source" >>"$logs/times"
   mv "$logs" "$prefix/logs"
   touch "$prefix/.complete"
   rm -rf "$final"

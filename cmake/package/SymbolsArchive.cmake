@@ -14,7 +14,10 @@ endfunction()
 
 set(name "${CPACK_PACKAGE_FILE_NAME}-symbols")
 set(stage "${CPACK_TOPLEVEL_DIRECTORY}/symbols")
+set(archive "${CPACK_PACKAGE_DIRECTORY}/${name}.zip")
 file(REMOVE_RECURSE "${stage}")
+# An earlier run's archive must not stay beside a package it does not match.
+file(REMOVE "${archive}")
 file(GLOB binaries "${CPACK_TEMPORARY_DIRECTORY}/bin/*.dll" "${CPACK_TEMPORARY_DIRECTORY}/bin/*.exe")
 if(NOT binaries)
   message(FATAL_ERROR "no binaries in ${CPACK_TEMPORARY_DIRECTORY}/bin to keep the symbols of")
@@ -28,14 +31,16 @@ foreach(binary IN LISTS binaries)
     build_id("${symbols}" symbols_id)
   endif()
   if(NOT id OR NOT symbols_id STREQUAL id)
+    # CPack would still put the package in place: no package without its
+    # symbols.
+    file(REMOVE ${CPACK_PACKAGE_FILES} "${CPACK_PACKAGE_DIRECTORY}/${CPACK_PACKAGE_FILE_NAME}.zip")
     message(FATAL_ERROR "${symbols} is not the symbols file of the packed ${file}: "
                         "build id '${symbols_id}', the binary's '${id}' (rebuild the tree, then pack it)")
   endif()
   file(COPY "${symbols}" DESTINATION "${stage}/${name}/bin")
 endforeach()
-# CPack moves the package from its staging folder to this one after the
-# script has run.
-set(archive "${CPACK_PACKAGE_DIRECTORY}/${name}.zip")
+# CPack moves the package from its staging folder to the archive's folder
+# after the script has run.
 execute_process(COMMAND "${CMAKE_COMMAND}" -E tar cf "${archive}" --format=zip "${name}"
                 WORKING_DIRECTORY "${stage}" RESULT_VARIABLE status)
 if(NOT status EQUAL 0)
