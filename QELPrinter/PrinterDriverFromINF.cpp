@@ -129,16 +129,16 @@ bool PrinterDriverFromINF::DetermineDriverVersion() {
   switch (info.dwPlatformId) {
     case VER_PLATFORM_WIN32_NT:
       if (info.dwMajorVersion <= 4) {
-        driverVersion = 2;
+        driverVersion = kNT4Version;
         return true;
       }
       if (info.dwMajorVersion == 5) {
-        driverVersion = 3;
+        driverVersion = kWindows2000Version;
         return true;
       }
       return false;
     case VER_PLATFORM_WIN32_WINDOWS:
-      driverVersion = 0;
+      driverVersion = kWindows9xVersion;
       return true;
     default:
       return false;
@@ -180,9 +180,9 @@ bool PrinterDriverFromINF::FindDriver() {
   // NT 4 names the install section by the whole value; later forms of the
   // line add hardware ids after a comma. A line without ids names the
   // section by its whole value under every version.
-  if (driverVersion == 2) {
+  if (driverVersion == kNT4Version) {
     modelSection = modelLine;
-  } else if (driverVersion == 0 || driverVersion == 3) {
+  } else if (driverVersion == kWindows9xVersion || driverVersion == kWindows2000Version) {
     size_t comma = modelLine.Find(',');
     modelSection = comma == CString::npos ? modelLine : modelLine.Left(comma);
   }

@@ -39,6 +39,11 @@ class Spooler;
 
 class PrinterDriverFromINF {
  public:
+  // The spooler's driver versions: Windows 95/98's drivers, NT 4's
+  // kernel-mode ones, Windows 2000's user-mode ones.
+  static constexpr DWORD kWindows9xVersion = 0;
+  static constexpr DWORD kNT4Version = 2;
+  static constexpr DWORD kWindows2000Version = 3;
   // A driver version that none of the Windows versions served here has.
   static constexpr DWORD kUndeterminedVersion = 0xFFFFFFFF;
   static constexpr size_t kDependentFilesReserve = 260;
