@@ -7,7 +7,12 @@
 // HKLM\SYSTEM\CurrentControlSet\Control\Print). A driver's files must lie at
 // the top of the driver directory of its environment; once accepted they are
 // copied into its version folder. Local printers are listed at level 2, the
-// one level a migration host reads; other levels are refused.
+// one level a migration host reads; other levels are refused. It plays the
+// Windows version Wine reports to the process: Windows 95/98 serve only
+// "Windows 4.0" (Wine's conformance tests: "Windows NT x86" is invalid for
+// win9x), whose driver directory there is the system directory (Wine's
+// reference of GetPrinterDriverDirectory, from the systems' answers), where
+// an accepted driver's files stay.
 //
 // Tests steer and watch it below HKCU\Software\QELTests\Spooler:
 //   Refuse\<function> (DWORD): that function fails with this error code;
@@ -38,7 +43,8 @@
 namespace {
 
 const std::string kPrint = "SYSTEM\\CurrentControlSet\\Control\\Print";
-const char* const kNative = sizeof(void*) == 8 ? "Windows x64" : "Windows NT x86";
+const char* const kNativeNT = sizeof(void*) == 8 ? "Windows x64" : "Windows NT x86";
+const char kWindows9x[] = "Windows 4.0";
 using Texts = std::initializer_list<std::pair<const char*, const char*>>;
 
 struct Key {
@@ -109,13 +115,23 @@ bool Refused(const char* function) {
   return error && !Fail(error);
 }
 
+bool RunsAsWindows9x() {
+  OSVERSIONINFOA version = {};
+  version.dwOSVersionInfoSize = sizeof version;
+  return GetVersionExA(&version) && version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS;
+}
+
+const char* Native() { return RunsAsWindows9x() ? kWindows9x : kNativeNT; }
+
 bool DriverDirectory(const char* environment, std::string* directory) {
-  const char* known[][2] = {{"Windows NT x86", "w32x86"}, {"Windows x64", "x64"}, {"Windows 4.0", "win40"}};
+  const char* named = environment && *environment ? environment : Native();
+  bool windows9x = RunsAsWindows9x();
+  const char* known[][2] = {{"Windows NT x86", "w32x86"}, {"Windows x64", "x64"}, {kWindows9x, "win40"}};
   for (const auto& entry : known) {
-    if (lstrcmpiA(entry[0], environment && *environment ? environment : kNative)) continue;
+    if (lstrcmpiA(entry[0], named) || (windows9x && entry[0] != kWindows9x)) continue;
     char system[MAX_PATH];
     GetSystemDirectoryA(system, sizeof system);
-    *directory = std::string(system) + "\\spool\\drivers\\" + entry[1];
+    *directory = system + (windows9x ? std::string() : std::string("\\spool\\drivers\\") + entry[1]);
     CreateDirectoryA(directory->c_str(), nullptr);
     return true;
   }
@@ -295,7 +311,7 @@ static BOOL AddDriver(Key& call, DWORD level, LPBYTE info) {
   // an environment this server does not serve is refused (3.1.4.1.3); none
   // (or an empty one) is the server's own.
   std::string directory;
-  const char* environment = d->pEnvironment && *d->pEnvironment ? d->pEnvironment : kNative;
+  const char* environment = d->pEnvironment && *d->pEnvironment ? d->pEnvironment : Native();
   if (!d->pName || !*d->pName || !d->pDriverPath || !*d->pDriverPath || !d->pDataFile || !*d->pDataFile ||
       !d->pConfigFile || !*d->pConfigFile)
     return Fail(ERROR_INVALID_PARAMETER);
@@ -313,10 +329,11 @@ static BOOL AddDriver(Key& call, DWORD level, LPBYTE info) {
   for (const std::string& file : named)
     if (!IsFile(directory + "\\" + file)) return Fail(ERROR_FILE_NOT_FOUND);
   std::string version = directory + "\\" + std::to_string(d->cVersion) + "\\";
-  CreateDirectoryA(version.c_str(), nullptr);
-  for (const std::string& file : named)
-    if (!CopyFileA((directory + "\\" + file).c_str(), (version + file).c_str(), FALSE))
-      return Fail(ERROR_ACCESS_DENIED);
+  if (!RunsAsWindows9x()) {
+    CreateDirectoryA(version.c_str(), nullptr);
+    for (const std::string& file : named)
+      if (!CopyFileA((directory + "\\" + file).c_str(), (version + file).c_str(), FALSE)) return Fail(ERROR_ACCESS_DENIED);
+  }
   Key kept(HKEY_LOCAL_MACHINE, DriverKey(environment, d->cVersion, d->pName), true);
   kept.Set("Version", d->cVersion);
   kept.Set({{"Driver", d->pDriverPath}, {"Data File", d->pDataFile}, {"Configuration File", d->pConfigFile},
@@ -380,7 +397,7 @@ static HANDLE AddPrinterTo(Key& call, DWORD level, LPBYTE info) {
   bool driverFirst = Control("").Read("DriverCheckedFirst") != 0;
   bool driverKnown = false;
   for (DWORD version : {0, 2, 3})
-    driverKnown |= p->pDriverName && Key(HKEY_LOCAL_MACHINE, DriverKey(kNative, version, p->pDriverName), false).key;
+    driverKnown |= p->pDriverName && Key(HKEY_LOCAL_MACHINE, DriverKey(Native(), version, p->pDriverName), false).key;
   if (driverFirst && !driverKnown) return Fail(ERROR_UNKNOWN_PRINTER_DRIVER), nullptr;
   if (!PortsKnown(p->pPortName)) return Fail(ERROR_UNKNOWN_PORT), nullptr;
   if (!driverKnown) return Fail(ERROR_UNKNOWN_PRINTER_DRIVER), nullptr;
