@@ -215,12 +215,16 @@ bool PrinterDriverFromINF::InstallDriver() {
   CString directory;
   // Without a directory the snapshot and the removal would walk the root of
   // the current drive.
-  if (!spooler.DriverDirectory(kDriverEnvironment, &directory)) return false;
+  if (!spooler.DriverDirectory(DriverEnvironment(), &directory)) return false;
 
   SnapshotDriverDirectory(directory);
   bool registered = CopyDriverFiles(directory, files) && BuildDependentFiles(directory) && RegisterDriver(spooler);
-  RemoveNewDriverFiles(directory);
+  if (!registered || driverVersion != kWindows9xVersion) RemoveNewDriverFiles(directory);
   return registered;
+}
+
+const char* PrinterDriverFromINF::DriverEnvironment() const {
+  return driverVersion == kWindows9xVersion ? kWindows9xEnvironment : kNTEnvironment;
 }
 
 void PrinterDriverFromINF::ReadCabSettings() {
@@ -332,7 +336,7 @@ bool PrinterDriverFromINF::RegisterDriver(Spooler& spooler) {
   DRIVER_INFO_3A driver = {};
   driver.cVersion = driverVersion;
   driver.pName = text(modelName);
-  driver.pEnvironment = const_cast<char*>(kDriverEnvironment);
+  driver.pEnvironment = const_cast<char*>(DriverEnvironment());
   driver.pDriverPath = text(driverFile);
   driver.pDataFile = text(dataFile);
   driver.pConfigFile = text(configFile);

@@ -47,15 +47,17 @@ class PrinterDriverFromINF {
   // A driver version that none of the Windows versions served here has.
   static constexpr DWORD kUndeterminedVersion = 0xFFFFFFFF;
   static constexpr size_t kDependentFilesReserve = 260;
-  // The environment of this build's own processes, for the driver directory
-  // and the registration alike: the setup library copies into the directory
-  // of the process's own environment, and a spooler refuses a driver whose
-  // files lie in another's.
+  // The environment of the driver directory and of the registration alike.
+  // NT: that of this build's own processes, since the setup library copies
+  // into the directory of the process's own environment and a spooler
+  // refuses a driver whose files lie in another's. Windows 95/98 serve only
+  // their own and refuse any NT one (ERROR_INVALID_ENVIRONMENT).
 #ifdef _WIN64
-  static constexpr const char* kDriverEnvironment = "Windows x64";
+  static constexpr const char* kNTEnvironment = "Windows x64";
 #else
-  static constexpr const char* kDriverEnvironment = "Windows NT x86";
+  static constexpr const char* kNTEnvironment = "Windows NT x86";
 #endif
+  static constexpr const char* kWindows9xEnvironment = "Windows 4.0";
 
   explicit PrinterDriverFromINF(const CString& modelName);
   virtual ~PrinterDriverFromINF();
@@ -78,10 +80,12 @@ class PrinterDriverFromINF {
 
   // The whole installation: FindDriver, the copy of the install section's
   // files into the printer driver directory, the registration. True when
-  // the spooler accepted the driver. Whatever the outcome, the copies the
-  // installation put at the top of the driver directory are removed again:
-  // the spooler keeps its own of an accepted driver.
+  // the spooler accepted the driver. The copies the installation put at the
+  // top of the driver directory are removed again, as NT's spooler keeps its
+  // own of an accepted driver; Windows 95/98 keep the copies themselves.
   bool InstallDriver();
+  // The environment of the driver version found (kNTEnvironment when none).
+  const char* DriverEnvironment() const;
   // The product's settings: where driver files may lie besides the Windows
   // sources (cabFilePath), and whether the last source may prompt.
   void ReadCabSettings();
