@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "DeviceHandle.h"
+#include "ErrorModeScope.h"
 #include "LoadedLibrary.h"
 
 namespace {
@@ -105,20 +106,12 @@ int FormFactorOfMediaType(DWORD type) {
 
 bool RunsOnWindows9x() { return (GetVersion() & 0x80000000) != 0; }
 
-// For its lifetime the platform fails critical errors to the caller instead
-// of asking the user, say, to insert a disk into an empty drive: a host that
-// runs unattended would wait for ever. GetVolumeInformation in Microsoft's
-// reference names SetErrorMode with SEM_FAILCRITICALERRORS for that. The
-// mode is the process's, so the one found is put back.
-class CriticalErrorsFailed {
+// A volume query fails critical errors to the caller instead of asking the
+// user, say, to insert a disk into an empty drive: GetVolumeInformation in
+// Microsoft's reference names SetErrorMode with SEM_FAILCRITICALERRORS.
+class CriticalErrorsFailed : public ErrorModeScope {
  public:
-  CriticalErrorsFailed() : previous_(SetErrorMode(SEM_FAILCRITICALERRORS)) {}
-  ~CriticalErrorsFailed() { SetErrorMode(previous_); }
-  CriticalErrorsFailed(const CriticalErrorsFailed&) = delete;
-  CriticalErrorsFailed& operator=(const CriticalErrorsFailed&) = delete;
-
- private:
-  UINT previous_;
+  CriticalErrorsFailed() : ErrorModeScope(SEM_FAILCRITICALERRORS) {}
 };
 
 }  // namespace

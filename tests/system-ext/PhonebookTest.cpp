@@ -17,7 +17,7 @@ const std::string kStore = std::string(ScriptFindings::kProduct) + "RASEntries";
 struct Call {
   std::string function, entry, bytes;
   bool named, phonebook, deviceInfo;
-  DWORD size, result;
+  DWORD size, result, errorModeAtLoad;
 };
 
 // The stand-in's state for this program.
@@ -47,7 +47,7 @@ class Phonebook {
       auto text = [&](const char* value) { return read(value).Bytes().substr(0, read(value).Bytes().find('\0')); };
       calls.push_back({text("Function"), text("Entry"), read("Bytes").Bytes(), read("Entry").Found(),
                        read("Phonebook").Found(), read("DeviceInfo").Found(), read("Size").Dword(),
-                       read("Result").Dword()});
+                       read("Result").Dword(), read("ErrorModeAtLoad").Dword()});
     }
     return calls;
   }
@@ -148,6 +148,18 @@ TEST_F(Phonebooks, AnEntryThatCannotBeReadLeavesTheStoreAlone) {
     EXPECT_EQ(static_cast<DWORD>(ERROR_ACCESS_DENIED), GetRASEntry("Office"));
   }
   EXPECT_FALSE(ReadRawValue(HKEY_CURRENT_USER, kStore, "Office").Found());
+}
+
+// The service's library loads with load failures answered to the caller,
+// not in boxes nobody answers; the host's own mode is back afterwards.
+TEST_F(Phonebooks, TheServiceLoadsWithoutErrorBoxes) {
+  UINT testMode = SetErrorMode(SEM_NOGPFAULTERRORBOX);
+  EXPECT_EQ(623u, GetRASEntry("Nowhere"));
+  EXPECT_EQ(static_cast<UINT>(SEM_NOGPFAULTERRORBOX), SetErrorMode(testMode)) << "the host's mode is back";
+  std::vector<Call> calls = phonebook_.Calls();
+  ASSERT_FALSE(calls.empty());
+  EXPECT_EQ(static_cast<DWORD>(SEM_NOGPFAULTERRORBOX | SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX),
+            calls[0].errorModeAtLoad);
 }
 
 TEST_F(Phonebooks, AReplayStaysWithinTheStoredValueAndOneEntry) {

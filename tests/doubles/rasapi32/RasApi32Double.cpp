@@ -129,6 +129,9 @@ void SaveEntry(const char* name, const void* bytes, DWORD size) {
   RegCloseKey(key);
 }
 
+// The process's error mode while this library was being loaded.
+UINT g_errorModeAtLoad = 0;
+
 struct Call {
   const char* function;
   const char* phonebook;
@@ -164,6 +167,7 @@ struct Call {
     number("SizeOut", sizeOut);
     if (bytes) RegSetValueExA(key, "Bytes", 0, REG_BINARY, static_cast<const BYTE*>(bytes), byteCount);
     number("Result", result);
+    number("ErrorModeAtLoad", g_errorModeAtLoad);
     RegCloseKey(key);
     RegCloseKey(calls);
     return result;
@@ -171,6 +175,11 @@ struct Call {
 };
 
 }  // namespace
+
+extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, void*) {
+  if (reason == DLL_PROCESS_ATTACH) SetErrorMode(g_errorModeAtLoad = SetErrorMode(0));
+  return TRUE;
+}
 
 // Declared as the platform header declares them.
 extern "C" __declspec(dllexport) DWORD WINAPI RasGetEntryPropertiesA(const char* phonebook, const char* entry,
