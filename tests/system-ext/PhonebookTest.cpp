@@ -194,3 +194,17 @@ TEST_F(Phonebooks, AReplayStaysWithinTheStoredValueAndOneEntry) {
   // The service keeps the numbers it read behind the entry.
   EXPECT_EQ(std::string("555\0\0", 5), phonebook_.Get("fits").substr(2088));
 }
+
+// An entry saved on Windows 2000 replays on an older Windows in that one's
+// newest layout: its bytes up to it, the size field naming it.
+void ExpectReplayedIn(const Phonebook& phonebook, DWORD layout) {
+  const std::string saved = Entry(2088, 11);
+  RawSetValue(HKEY_CURRENT_USER, kStore, "Office", REG_BINARY, saved.data(), saved.size());
+  EXPECT_EQ(0, AddRASEntry());
+  EXPECT_EQ(Entry(layout, 11, layout), phonebook.Get("Office"));
+}
+
+class Phonebooks_NT40 : public Phonebooks {};
+class Phonebooks_Win98 : public Phonebooks {};
+TEST_F(Phonebooks_NT40, AWindows2000EntryReplays) { ExpectReplayedIn(phonebook_, kRasEntrySizeMultilink); }
+TEST_F(Phonebooks_Win98, AWindows2000EntryReplays) { ExpectReplayedIn(phonebook_, kRasEntrySize95); }
