@@ -324,6 +324,18 @@ TEST_F(PrinterInstall_Win2k, AFailedInstallationLeavesNoCopy) {
   EXPECT_EQ("AddPrinterA|Kalora Jet-100;", Calls()) << "nothing copied, nothing registered";
 }
 
+// A handle the spooler never gave out is refused and changes nothing; a
+// machine without printers lists none and needs no room for them.
+TEST_F(PrinterInstall_Win2k, TheSpoolerAnswersAsWindowsDoes) {
+  EXPECT_FALSE(ClosePrinter(reinterpret_cast<HANDLE>(-1)));
+  EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_HANDLE), GetLastError());
+  EXPECT_EQ(0u, spooler::Number("", "OpenPrinters"));
+  ASSERT_EQ(std::vector<std::string>(), RawSubkeyNames(HKEY_LOCAL_MACHINE, kPrint + "\\Printers"));
+  DWORD needed = 1, returned = 1;
+  EXPECT_TRUE(EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 2, nullptr, 0, &needed, &returned)) << GetLastError();
+  EXPECT_EQ("0 0", std::to_string(needed) + " " + std::to_string(returned));
+}
+
 // Windows 98 registers a version-0 driver for "Windows 4.0" and keeps its
 // files where the copy put them, its driver directory (the system one); NT 4
 // a version-2 driver for its own environment, copied into that version's

@@ -36,6 +36,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -94,6 +95,10 @@ Key RecordCall(const char* function, DWORD level) {
   call.Set("Level", level);
   return call;
 }
+
+// The printer handles given out and not closed: a spooler refuses any other
+// (ClosePrinter, API reference: ERROR_INVALID_HANDLE).
+std::set<HANDLE> g_openPrinters;
 
 bool Fail(DWORD error) {
   SetLastError(error);
@@ -275,7 +280,9 @@ __declspec(dllexport) BOOL WINAPI EnumPrintersA(DWORD flags, LPSTR name, DWORD l
   if (level != 2) return Fail(ERROR_INVALID_LEVEL);
   std::vector<std::string> names = PrinterNames();
   *needed = ListPrinters(names, nullptr, 0);
-  if (!buffer || size < *needed) return Fail(ERROR_INSUFFICIENT_BUFFER);
+  // With no printers there is nothing to ask room for (Wine's conformance
+  // tests: success, 0 needed, 0 returned).
+  if (size < *needed || (!buffer && *needed > 0)) return Fail(ERROR_INSUFFICIENT_BUFFER);
   ListPrinters(names, reinterpret_cast<PRINTER_INFO_2A*>(buffer), size);
   *returned = static_cast<DWORD>(names.size());
   return Succeeded();
@@ -416,7 +423,7 @@ static HANDLE AddPrinterTo(Key& call, DWORD level, LPBYTE info) {
   Key control = Control("");
   control.Set("OpenPrinters", control.Read("OpenPrinters") + 1);
   Succeeded();
-  return new char('P');
+  return *g_openPrinters.insert(new char('P')).first;
 }
 
 __declspec(dllexport) HANDLE WINAPI AddPrinterA(LPSTR, DWORD level, LPBYTE info) {
@@ -429,7 +436,7 @@ __declspec(dllexport) HANDLE WINAPI AddPrinterA(LPSTR, DWORD level, LPBYTE info)
 __declspec(dllexport) BOOL WINAPI ClosePrinter(HANDLE printer) {
   // A refused close leaves the handle open, as a spooler that failed would.
   if (Refused("ClosePrinter")) return FALSE;
-  if (!printer) return Fail(ERROR_INVALID_HANDLE);
+  if (!g_openPrinters.erase(printer)) return Fail(ERROR_INVALID_HANDLE);
   delete static_cast<char*>(printer);
   Key control = Control("");
   control.Set("OpenPrinters", control.Read("OpenPrinters") - 1);
