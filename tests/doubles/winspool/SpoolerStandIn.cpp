@@ -339,7 +339,8 @@ static BOOL AddDriver(Key& call, DWORD level, LPBYTE info) {
   if (!RunsAsWindows9x()) {
     CreateDirectoryA(version.c_str(), nullptr);
     for (const std::string& file : named)
-      if (!CopyFileA((directory + "\\" + file).c_str(), (version + file).c_str(), FALSE)) return Fail(ERROR_ACCESS_DENIED);
+      if (!CopyFileA((directory + "\\" + file).c_str(), (version + file).c_str(), FALSE))
+        return Fail(ERROR_ACCESS_DENIED);
   }
   Key kept(HKEY_LOCAL_MACHINE, DriverKey(environment, d->cVersion, d->pName), true);
   kept.Set("Version", d->cVersion);
