@@ -205,9 +205,7 @@ class NetCfgDouble::Configuration {
     HRESULT STDMETHODCALLTYPE GetDeviceStatus(ULONG*) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE OpenParamKey(HKEY*) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE RaisePropertyUi(HWND, DWORD, IUnknown*) override { return E_NOTIMPL; }
-
-   private:
-    GUID netClass_;
+    const GUID netClass_;
   };
 
   class Class : public Counted<INetCfgClass> {
@@ -269,13 +267,9 @@ class NetCfgDouble::Configuration {
 };
 
 NetCfgDouble::Configuration::Configuration(NetCfgDouble& owner)
-    : service(owner),
-      config_(*this),
-      lock_(*this),
+    : service(owner), config_(*this), lock_(*this),
       component_(*this, kComponent, "INetCfgComponent", GUID_DEVCLASS_NETSERVICE),
-      tcpIp_(*this, kTcpIp, "INetCfgComponent of TCP/IP", GUID_DEVCLASS_NETTRANS),
-      class_(*this),
-      setup_(*this) {}
+      tcpIp_(*this, kTcpIp, "INetCfgComponent of TCP/IP", GUID_DEVCLASS_NETTRANS), class_(*this), setup_(*this) {}
 
 HRESULT NetCfgDouble::Configuration::Query(EIdentity identity, REFIID iid, void** out) {
   if (!out) return E_POINTER;
