@@ -23,21 +23,26 @@
 
 namespace {
 
-// The Windows 2000 layout is where the platform header's longer one begins.
-const DWORD kNewestLayout = 2088;
+// RASENTRY's dwSize names its layout, each extending the one before: 1768
+// bytes on Windows 95/98 and NT 4 without a service pack, 1796 on NT 4 with
+// one, 2088 on Windows 2000 (where the platform header's longer one begins).
+// A Windows refuses a newer one than its own.
+const DWORD kWindows95Layout = 1768, kNT4ServicePackLayout = 1796, kWindows2000Layout = 2088;
 const DWORD kAlternateField = offsetof(RASENTRYA, dwAlternateOffset);
 // Longer names are in no phonebook (and would not fit a registry value name).
 const size_t kLongestEntryName = RAS_MaxEntryName;
 
-bool IsLayoutSize(DWORD size) { return size == 1768 || size == 1796 || size == kNewestLayout; }
-// RASENTRY's dwSize names its layout, each extending the one before: 1768
-// bytes on Windows 95/98 and NT 4 without a service pack, 1796 on NT 4 with
-// one, 2088 on Windows 2000. A Windows refuses a newer one than its own.
+bool IsLayoutSize(DWORD size) {
+  return size == kWindows95Layout || size == kNT4ServicePackLayout || size == kWindows2000Layout;
+}
+// Its default entry too: the size query answers with it.
 DWORD OwnLayout() {
   OSVERSIONINFOA version = {};
   version.dwOSVersionInfoSize = sizeof version;
   bool nt = GetVersionExA(&version) && version.dwPlatformId == VER_PLATFORM_WIN32_NT;
-  return nt && version.dwMajorVersion >= 5 ? kNewestLayout : nt && version.szCSDVersion[0] ? 1796 : 1768;
+  if (nt && version.dwMajorVersion >= 5) return kWindows2000Layout;
+  // Wine's NT 4 reports "Service Pack 6a".
+  return nt && version.szCSDVersion[0] ? kNT4ServicePackLayout : kWindows95Layout;
 }
 bool IsKnownLayout(DWORD size) { return IsLayoutSize(size) && size <= OwnLayout(); }
 // An entry name of 256 characters, and since Windows 2000 flags and a phonebook path behind it.
@@ -71,7 +76,7 @@ bool AlternatesOf(const std::vector<BYTE>& bytes, std::string& alternates) {
 // An entry in `layout`: the fields it has room for, its size field, and its
 // alternate numbers behind it, where its offset then points.
 std::vector<BYTE> InLayout(const std::vector<BYTE>& stored, DWORD layout) {
-  DWORD storedLayout = IsLayoutSize(Field(stored, 0)) ? Field(stored, 0) : kNewestLayout;
+  DWORD storedLayout = IsLayoutSize(Field(stored, 0)) ? Field(stored, 0) : kWindows2000Layout;
   std::vector<BYTE> entry(layout, 0);
   memcpy(entry.data(), stored.data(), std::min<size_t>({layout, storedLayout, stored.size()}));
   SetField(entry, 0, layout);
@@ -203,6 +208,8 @@ extern "C" __declspec(dllexport) DWORD WINAPI RasGetEntryPropertiesA(const char*
   if (buffer) {
     // Never read past what the caller said it has.
     if (*size >= sizeof layout) memcpy(&layout, buffer, sizeof layout);
+    // The reference's code for a size field the platform does not take; it
+    // names no other for Windows 95/98.
     if (!IsKnownLayout(layout)) return call.End(ERROR_INVALID_SIZE);
   }
   // A null or empty name reads the default entry (Microsoft's reference:
