@@ -10,6 +10,7 @@
 #include <raserror.h>
 
 #include <cstring>
+#include <initializer_list>
 #include <vector>
 
 #include "CurrentUserRoot.h"
@@ -51,8 +52,13 @@ void DropAlternatesOutside(BYTE* entry, DWORD size) {
 }
 
 // The newest entry layout the running Windows knows. Its service takes that
-// one and every older one, and refuses a newer one (ERROR_INVALID_SIZE).
-DWORD NewestKnownLayout() {
+// one and every older one, and refuses a newer one (ERROR_INVALID_SIZE). The
+// service's own default entry tells; where it tells no layout (Wine's stub
+// answers 0), the version decides.
+DWORD NewestKnownLayout(RemoteAccess& service) {
+  const DWORD reported = service.DefaultEntrySize();
+  for (DWORD layout : {kRasEntrySize2000, kRasEntrySizeMultilink, kRasEntrySize95})
+    if (layout <= reported) return layout;
   OSVERSIONINFOA version = PlatformVersionInfo();
   if (version.dwPlatformId != VER_PLATFORM_WIN32_NT) return kRasEntrySize95;
   if (version.dwMajorVersion >= 5) return kRasEntrySize2000;
@@ -95,12 +101,13 @@ int AddRASEntry() {
     if (!store.Open(KEY_QUERY_VALUE)) return 0;
     RemoteAccess service;
     BYTE replay[kRasEntrySize2000];
-    const DWORD newest = NewestKnownLayout();
+    DWORD newest = 0;  // asked for once there is something to replay
     RegistryValue value;
     for (DWORD index = 0; store.EnumValue(index, kNameRoom, kRasEntrySize2000, value); ++index) {
       // Whatever was stored, the service gets at most one entry's worth,
       // with its size field telling exactly how much.
       DWORD size = value.Size() < sizeof replay ? value.Size() : static_cast<DWORD>(sizeof replay);
+      if (newest == 0) newest = NewestKnownLayout(service);
       // An entry saved on a newer Windows goes over in this one's newest
       // layout, its bytes cut there; one in a layout this Windows knows goes
       // as it was stored.
