@@ -26,6 +26,7 @@
 
 #include <windows.h>
 
+#include <set>
 #include <vector>
 
 #include "CString.h"
@@ -92,8 +93,8 @@ class PrinterDriverFromINF {
   // Defines the INF's directory ids, then copies the files from the first of
   // four sources that holds them: the product's cab folder, the Windows
   // setup source, the system's drivers folder, the system drive's \i386.
-  // What a failing source copied is removed (by the snapshot, which must be
-  // taken first) before the next is tried.
+  // What a failing source copied is removed (RemoveNewDriverFiles, after
+  // the snapshot) before the next is tried.
   bool CopyDriverFiles(const CString& driverDirectory, InstallFilesFromINFSection& files);
   // Remembers what the driver directory holds before the copy.
   void SnapshotDriverDirectory(const CString& driverDirectory);
@@ -101,7 +102,8 @@ class PrinterDriverFromINF {
   // section) that lie in the driver directory, as the spooler's list.
   bool BuildDependentFiles(const CString& driverDirectory);
   // Deletes the files at the top of the driver directory that the snapshot
-  // does not name.
+  // does not name; on Windows 95/98 (the system directory) only those of
+  // them that the install section names.
   void RemoveNewDriverFiles(const CString& driverDirectory);
 
   CString modelName;
@@ -117,14 +119,19 @@ class PrinterDriverFromINF {
   // NUL more; zero beyond. Grows as the names need.
   std::vector<char> dependentFiles;
   DWORD dontPrompt;
-  // Upper-cased names.
-  std::vector<CString> directorySnapshot;
+  // Upper-cased names; the system directory of Windows 95/98 holds thousands.
+  std::set<CString> directorySnapshot;
 
  private:
   // A section of the INF, read on the first call.
   INFSection Section(const CString& sectionName);
   bool SectionOpens(const CString& sectionName);
   void AddDependentFile(const CString& name, size_t* end);
+  // Visits the names the install section's CopyFiles gives ("@file", and the
+  // lines of each file-list section), in order; false when a section does
+  // not open.
+  template <typename Visit>
+  bool ForEachNamedFile(Visit visit);
   bool RegisterDriver(Spooler& spooler);
 
   // Closed when this object and the last section taken from it let go.

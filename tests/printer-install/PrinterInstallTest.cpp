@@ -348,6 +348,20 @@ TEST_F(PrinterInstall_Win98, ADriverFromTheINF) {
   Withdraw(SystemFolder(""));
 }
 
+// A refused driver's copies go, and only they: another program's file that
+// appeared in the system folder meanwhile stays.
+TEST_F(PrinterInstall_Win98, AFailedInstallationRemovesOnlyItsCopies) {
+  const std::string other = SystemFolder("\\QELOTHER.DLL");
+  Withdraw(SystemFolder(""));
+  Provide(folder_.Root(), folder_.Root());
+  RawSetDword(HKEY_CURRENT_USER, kSpooler + "\\Refuse", "AddPrinterDriverA", ERROR_ACCESS_DENIED);
+  RawSetText(HKEY_CURRENT_USER, kSpooler + "\\Touch", "AddPrinterDriverA", other);
+  EXPECT_EQ(0, Install("QEL Refused|Kalora Jet-100|LPT1:|NULL|NULL"));
+  EXPECT_TRUE(DeleteFileA(other.c_str())) << other;
+  for (const std::string& name : files_)
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(SystemFolder("\\" + name).c_str())) << name;
+}
+
 TEST_F(PrinterInstall_NT40, ADriverFromTheINF) {
   ExpectInstalledFromTheINF("2|" + std::string(kEnvironment), driverFolder_ + "\\2");
 }

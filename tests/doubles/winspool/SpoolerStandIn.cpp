@@ -17,6 +17,7 @@
 // Tests steer and watch it below HKCU\Software\QELTests\Spooler:
 //   Refuse\<function> (DWORD): that function fails with this error code;
 //   Refuse\<function>@<n> (DWORD): only its n-th call (from 1) fails so;
+//   Touch\<function> (REG_SZ): a file that function creates when called;
 //   Counts\<function> (DWORD): calls of that function so far;
 //   Calls\0000, 0001, ...: each add call, its level, every field of its
 //     record (REG_SZ texts, REG_DWORD numbers and set pointers, REG_BINARY
@@ -114,6 +115,10 @@ bool Refused(const char* function) {
   Key counts = Control("\\Counts");
   DWORD call = counts.Read(function) + 1;
   counts.Set(function, call);
+  // Another program's file, put in meanwhile.
+  std::string other;
+  if (Control("\\Touch").ReadBytes(function, &other))
+    CloseHandle(CreateFileA(other.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
   Key refuse = Control("\\Refuse");
   DWORD error = refuse.Read(function);
   if (!error) error = refuse.Read((function + ("@" + std::to_string(call))).c_str());
