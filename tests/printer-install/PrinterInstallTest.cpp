@@ -116,6 +116,9 @@ class PrinterInstall_Win2k : public testing::Test {
   // A model the spooler lacks, installed from the INF: the registration's
   // version and environment, and where the spooler keeps the files.
   void ExpectInstalledFromTheINF(const std::string& registered, const std::string& kept) {
+    Withdraw(kept);  // a leftover would pass for a kept copy
+    for (const std::string& name : files_)
+      ASSERT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((kept + "\\" + name).c_str())) << kept << "\\" << name;
     Provide(folder_.Root(), folder_.Root());
     EXPECT_EQ(1, Install("QEL Old|Kalora Old 100|LPT1:|NULL|NULL"));
     EXPECT_EQ("AddPrinterA|Kalora Old 100;AddPrinterDriverA|-;AddPrinterA|Kalora Jet-100;", Calls());
