@@ -138,7 +138,7 @@ bool DriverDirectory(const char* environment, std::string* directory) {
   bool windows9x = RunsAsWindows9x();
   const char* known[][2] = {{"Windows NT x86", "w32x86"}, {"Windows x64", "x64"}, {kWindows9x, "win40"}};
   for (const auto& entry : known) {
-    if (lstrcmpiA(entry[0], named) || (windows9x && entry[0] != kWindows9x)) continue;
+    if (lstrcmpiA(entry[0], named) || (windows9x && lstrcmpiA(entry[0], kWindows9x))) continue;
     char system[MAX_PATH];
     GetSystemDirectoryA(system, sizeof system);
     *directory = system + (windows9x ? std::string() : std::string("\\spool\\drivers\\") + entry[1]);
