@@ -11,7 +11,7 @@
 class ErrorModeScope {
  public:
   explicit ErrorModeScope(UINT modes);
-  ~ErrorModeScope();
+  virtual ~ErrorModeScope();
   ErrorModeScope(const ErrorModeScope&) = delete;
   ErrorModeScope& operator=(const ErrorModeScope&) = delete;
 
