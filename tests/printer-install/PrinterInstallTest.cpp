@@ -44,7 +44,7 @@ std::vector<std::string> Files(const std::string& folder) {
   return names;
 }
 
-class PrinterInstall_Win2k : public testing::Test {
+class PrinterInstall : public testing::Test {
  protected:
   void SetUp() override {
     // NT 4 takes a model line's whole value for its section: its lines carry
@@ -149,6 +149,8 @@ class PrinterInstall_Win2k : public testing::Test {
   std::string driverFolder_ = spooler::DriverFolder();
   std::vector<std::string> driverFolderFiles_;
 };
+
+class PrinterInstall_Win2k : public PrinterInstall {};
 
 TEST_F(PrinterInstall_Win2k, TheRequestBecomesTheSpoolersRecord) {
   RawCreateKey(HKEY_LOCAL_MACHINE, DriverKey(kEnvironment, "QEL Known"));
@@ -343,8 +345,8 @@ TEST_F(PrinterInstall_Win2k, TheSpoolerAnswersAsWindowsDoes) {
 // files where the copy put them, its driver directory (the system one); NT 4
 // a version-2 driver for its own environment, copied into that version's
 // folder.
-class PrinterInstall_Win98 : public PrinterInstall_Win2k {};
-class PrinterInstall_NT40 : public PrinterInstall_Win2k {};
+class PrinterInstall_Win98 : public PrinterInstall {};
+class PrinterInstall_NT40 : public PrinterInstall {};
 
 TEST_F(PrinterInstall_Win98, ADriverFromTheINF) {
   ExpectInstalledFromTheINF("0|Windows 4.0", SystemFolder(""));
@@ -371,7 +373,7 @@ TEST_F(PrinterInstall_NT40, ADriverFromTheINF) {
 
 // Run with the setup library disabled: QELPrinter.dll must still load, add
 // a printer whose driver the spooler has, and fail the INF path cleanly.
-class PrinterInstallNoSetupLibrary_Win2k : public PrinterInstall_Win2k {};
+class PrinterInstallNoSetupLibrary_Win2k : public PrinterInstall {};
 
 TEST_F(PrinterInstallNoSetupLibrary_Win2k, OnlyTheINFPathFails) {
   ASSERT_EQ(nullptr, LoadLibraryA("setupapi.dll")) << "this run disables the setup library";
