@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "DeviceHandle.h"
+#include "ErrorModeScope.h"
 #include "LoadedLibrary.h"
 
 namespace {
@@ -105,21 +106,10 @@ int FormFactorOfMediaType(DWORD type) {
 
 bool RunsOnWindows9x() { return (GetVersion() & 0x80000000) != 0; }
 
-// For its lifetime the platform fails critical errors to the caller instead
-// of asking the user, say, to insert a disk into an empty drive: a host that
-// runs unattended would wait for ever. GetVolumeInformation in Microsoft's
-// reference names SetErrorMode with SEM_FAILCRITICALERRORS for that. The
-// mode is the process's, so the one found is put back.
-class CriticalErrorsFailed {
- public:
-  CriticalErrorsFailed() : previous_(SetErrorMode(SEM_FAILCRITICALERRORS)) {}
-  ~CriticalErrorsFailed() { SetErrorMode(previous_); }
-  CriticalErrorsFailed(const CriticalErrorsFailed&) = delete;
-  CriticalErrorsFailed& operator=(const CriticalErrorsFailed&) = delete;
-
- private:
-  UINT previous_;
-};
+// A volume query fails critical errors to the caller instead of asking the
+// user, say, to insert a disk into an empty drive: GetVolumeInformation in
+// Microsoft's reference names SetErrorMode with SEM_FAILCRITICALERRORS.
+const UINT kVolumeQueryErrorMode = SEM_FAILCRITICALERRORS;
 
 }  // namespace
 
@@ -287,19 +277,19 @@ bool Drive::IsCurrent() const { return *this == CurrentDrive(); }
 
 bool Drive::IsReady() const {
   if (IsCurrent()) return true;
-  CriticalErrorsFailed quiet;
+  ErrorModeScope quiet(kVolumeQueryErrorMode);
   return GetFileAttributesA(RootPath().Text().CStr()) != INVALID_FILE_ATTRIBUTES;
 }
 
 bool Drive::HasPersistentAcls() const {
-  CriticalErrorsFailed quiet;
+  ErrorModeScope quiet(kVolumeQueryErrorMode);
   DWORD flags = 0;
   if (!GetVolumeInformationA(VolumeRoot().CStr(), nullptr, 0, nullptr, nullptr, &flags, nullptr, 0)) return false;
   return (flags & FS_PERSISTENT_ACLS) != 0;
 }
 
 CString Drive::VolumeLabel() {
-  CriticalErrorsFailed quiet;
+  ErrorModeScope quiet(kVolumeQueryErrorMode);
   char name[kNameBufferSize] = {};
   if (!GetVolumeInformationA(VolumeRoot().CStr(), name, sizeof name, nullptr, nullptr, nullptr, nullptr, 0)) {
     lastError_ = Win32Error::LastError();
@@ -309,7 +299,7 @@ CString Drive::VolumeLabel() {
 }
 
 bool Drive::SetVolumeLabel(const CString& label) {
-  CriticalErrorsFailed quiet;
+  ErrorModeScope quiet(kVolumeQueryErrorMode);
   return ::SetVolumeLabelA(VolumeRoot().CStr(), label.IsEmpty() ? nullptr : label.CStr()) != 0;
 }
 
@@ -317,7 +307,7 @@ bool Drive::DiskSpace(ULONGLONG& freeBytes, ULONGLONG& totalBytes) {
   freeBytes = 0;
   totalBytes = 0;
   CString root = VolumeRoot();
-  CriticalErrorsFailed quiet;
+  ErrorModeScope quiet(kVolumeQueryErrorMode);
   {
     // Windows 95 before OSR2 lacks the call that counts past 2 GB.
     LoadedLibrary kernel("Kernel32.dll");

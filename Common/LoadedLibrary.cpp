@@ -1,5 +1,6 @@
 #include "LoadedLibrary.h"
 
+#include "ErrorModeScope.h"
 #include "FilePath.h"
 #include "PlatformDirectory.h"
 
@@ -14,6 +15,9 @@ LoadedLibrary::LoadedLibrary(const char* name) : module_(nullptr), lastError_(ER
     return;
   }
   path.Append(file);
+  // A library whose imports are missing (Windows 95) or that is damaged
+  // (NT) fails the load rather than showing a box nobody answers.
+  ErrorModeScope quiet(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
   // With the altered search path the library's own imports are looked for
   // beside it too, not in the host's folder (LoadLibraryEx: Windows 95 and
   // NT 3.1 on).

@@ -1,9 +1,13 @@
 #include "PlatformVersion.h"
 
-#include <windows.h>
-
-bool IsWindowsNT() {
+OSVERSIONINFOA PlatformVersionInfo() {
   OSVERSIONINFOA version = {};
   version.dwOSVersionInfoSize = sizeof version;  // 148
-  return GetVersionExA(&version) && version.dwPlatformId == VER_PLATFORM_WIN32_NT;
+  if (!GetVersionExA(&version)) {
+    version = {};
+    version.dwOSVersionInfoSize = sizeof version;
+  }
+  return version;
 }
+
+bool IsWindowsNT() { return PlatformVersionInfo().dwPlatformId == VER_PLATFORM_WIN32_NT; }

@@ -129,16 +129,16 @@ bool PrinterDriverFromINF::DetermineDriverVersion() {
   switch (info.dwPlatformId) {
     case VER_PLATFORM_WIN32_NT:
       if (info.dwMajorVersion <= 4) {
-        driverVersion = 2;
+        driverVersion = kNT4Version;
         return true;
       }
       if (info.dwMajorVersion == 5) {
-        driverVersion = 3;
+        driverVersion = kWindows2000Version;
         return true;
       }
       return false;
     case VER_PLATFORM_WIN32_WINDOWS:
-      driverVersion = 0;
+      driverVersion = kWindows9xVersion;
       return true;
     default:
       return false;
@@ -180,9 +180,9 @@ bool PrinterDriverFromINF::FindDriver() {
   // NT 4 names the install section by the whole value; later forms of the
   // line add hardware ids after a comma. A line without ids names the
   // section by its whole value under every version.
-  if (driverVersion == 2) {
+  if (driverVersion == kNT4Version) {
     modelSection = modelLine;
-  } else if (driverVersion == 0 || driverVersion == 3) {
+  } else if (driverVersion == kWindows9xVersion || driverVersion == kWindows2000Version) {
     size_t comma = modelLine.Find(',');
     modelSection = comma == CString::npos ? modelLine : modelLine.Left(comma);
   }
@@ -215,12 +215,16 @@ bool PrinterDriverFromINF::InstallDriver() {
   CString directory;
   // Without a directory the snapshot and the removal would walk the root of
   // the current drive.
-  if (!spooler.DriverDirectory(kDriverEnvironment, &directory)) return false;
+  if (!spooler.DriverDirectory(DriverEnvironment(), &directory)) return false;
 
   SnapshotDriverDirectory(directory);
   bool registered = CopyDriverFiles(directory, files) && BuildDependentFiles(directory) && RegisterDriver(spooler);
-  RemoveNewDriverFiles(directory);
+  if (!registered || driverVersion != kWindows9xVersion) RemoveNewDriverFiles(directory);
   return registered;
+}
+
+const char* PrinterDriverFromINF::DriverEnvironment() const {
+  return driverVersion == kWindows9xVersion ? kWindows9xEnvironment : kNTEnvironment;
 }
 
 void PrinterDriverFromINF::ReadCabSettings() {
@@ -278,7 +282,7 @@ bool PrinterDriverFromINF::CopyDriverFiles(const CString& driverDirectory, Insta
 
 void PrinterDriverFromINF::SnapshotDriverDirectory(const CString& driverDirectory) {
   directorySnapshot.clear();
-  ForEachEntry(driverDirectory, [&](const CString& name) { directorySnapshot.push_back(name.Upper()); });
+  ForEachEntry(driverDirectory, [&](const CString& name) { directorySnapshot.insert(name.Upper()); });
 }
 
 void PrinterDriverFromINF::AddDependentFile(const CString& name, size_t* end) {
@@ -289,16 +293,11 @@ void PrinterDriverFromINF::AddDependentFile(const CString& name, size_t* end) {
   *end += name.Length() + 1;
 }
 
-bool PrinterDriverFromINF::BuildDependentFiles(const CString& driverDirectory) {
+template <typename Visit>
+bool PrinterDriverFromINF::ForEachNamedFile(Visit visit) {
   INFSection install = Section(modelSection);
   if (!install.Open()) return false;
   CString copyFiles = KeyValue(install, "CopyFiles", CString());
-  dependentFiles.assign(kDependentFilesReserve, '\0');
-  size_t end = 0;
-  auto addIfCopied = [&](const CString& name) {
-    if (FileIn(driverDirectory, name)) AddDependentFile(name, &end);
-  };
-
   // Runs of commas are one separator; blanks belong to the names.
   for (size_t start = 0; start < copyFiles.Length();) {
     size_t comma = copyFiles.Find(',', start);
@@ -307,22 +306,40 @@ bool PrinterDriverFromINF::BuildDependentFiles(const CString& driverDirectory) {
     start = comma + 1;
     if (token.IsEmpty()) continue;
     if (token.At(0) == '@') {
-      addIfCopied(token.Mid(1));
+      visit(token.Mid(1));
       continue;
     }
-    // A section that does not open fails the list.
+    // A section that does not open fails the walk.
     INFKeyIterator line{Section(token)};
     if (!line.Section().IsValid()) return false;
     if (line.IsValid() && line.CurrentKey().Name().Find(",,,") != CString::npos) continue;
-    for (; line.IsValid(); ++line) addIfCopied(line.CurrentKey().Name());
+    for (; line.IsValid(); ++line) visit(line.CurrentKey().Name());
   }
   return true;
 }
 
+bool PrinterDriverFromINF::BuildDependentFiles(const CString& driverDirectory) {
+  if (!SectionOpens(modelSection)) return false;
+  dependentFiles.assign(kDependentFilesReserve, '\0');
+  size_t end = 0;
+  return ForEachNamedFile([&](const CString& name) {
+    if (FileIn(driverDirectory, name)) AddDependentFile(name, &end);
+  });
+}
+
 void PrinterDriverFromINF::RemoveNewDriverFiles(const CString& driverDirectory) {
-  ForEachEntry(driverDirectory, [&](const CString& name) {
-    if (std::find(directorySnapshot.begin(), directorySnapshot.end(), name.Upper()) == directorySnapshot.end())
-      DeleteFileA((driverDirectory + "\\" + name).CStr());  // a folder stays
+  auto removeIfNew = [&](const CString& name) {
+    if (!directorySnapshot.count(name.Upper())) DeleteFileA((driverDirectory + "\\" + name).CStr());  // a folder stays
+  };
+  if (driverVersion != kWindows9xVersion) {
+    ForEachEntry(driverDirectory, removeIfNew);
+    return;
+  }
+  // Windows 95/98's driver directory is the system one, where other programs
+  // put files meanwhile too: only the copy's own files go, and only by a
+  // plain name, never a path out of the folder.
+  ForEachNamedFile([&](const CString& name) {
+    if (!name.IsEmpty() && !strpbrk(name.CStr(), "\\/:*?\"<>|")) removeIfNew(name);
   });
 }
 
@@ -332,7 +349,7 @@ bool PrinterDriverFromINF::RegisterDriver(Spooler& spooler) {
   DRIVER_INFO_3A driver = {};
   driver.cVersion = driverVersion;
   driver.pName = text(modelName);
-  driver.pEnvironment = const_cast<char*>(kDriverEnvironment);
+  driver.pEnvironment = const_cast<char*>(DriverEnvironment());
   driver.pDriverPath = text(driverFile);
   driver.pDataFile = text(dataFile);
   driver.pConfigFile = text(configFile);

@@ -26,6 +26,7 @@
 
 #include <windows.h>
 
+#include <set>
 #include <vector>
 
 #include "CString.h"
@@ -39,18 +40,25 @@ class Spooler;
 
 class PrinterDriverFromINF {
  public:
+  // The spooler's driver versions: Windows 95/98's drivers, NT 4's
+  // kernel-mode ones, Windows 2000's user-mode ones.
+  static constexpr DWORD kWindows9xVersion = 0;
+  static constexpr DWORD kNT4Version = 2;
+  static constexpr DWORD kWindows2000Version = 3;
   // A driver version that none of the Windows versions served here has.
   static constexpr DWORD kUndeterminedVersion = 0xFFFFFFFF;
   static constexpr size_t kDependentFilesReserve = 260;
-  // The environment of this build's own processes, for the driver directory
-  // and the registration alike: the setup library copies into the directory
-  // of the process's own environment, and a spooler refuses a driver whose
-  // files lie in another's.
+  // The environment of the driver directory and of the registration alike.
+  // NT: that of this build's own processes, since the setup library copies
+  // into the directory of the process's own environment and a spooler
+  // refuses a driver whose files lie in another's. Windows 95/98 serve only
+  // their own and refuse any NT one (ERROR_INVALID_ENVIRONMENT).
 #ifdef _WIN64
-  static constexpr const char* kDriverEnvironment = "Windows x64";
+  static constexpr const char* kNTEnvironment = "Windows x64";
 #else
-  static constexpr const char* kDriverEnvironment = "Windows NT x86";
+  static constexpr const char* kNTEnvironment = "Windows NT x86";
 #endif
+  static constexpr const char* kWindows9xEnvironment = "Windows 4.0";
 
   explicit PrinterDriverFromINF(const CString& modelName);
   virtual ~PrinterDriverFromINF();
@@ -73,18 +81,20 @@ class PrinterDriverFromINF {
 
   // The whole installation: FindDriver, the copy of the install section's
   // files into the printer driver directory, the registration. True when
-  // the spooler accepted the driver. Whatever the outcome, the copies the
-  // installation put at the top of the driver directory are removed again:
-  // the spooler keeps its own of an accepted driver.
+  // the spooler accepted the driver. The copies the installation put at the
+  // top of the driver directory are removed again, as NT's spooler keeps its
+  // own of an accepted driver; Windows 95/98 keep the copies themselves.
   bool InstallDriver();
+  // The environment of the driver version found (kNTEnvironment when none).
+  const char* DriverEnvironment() const;
   // The product's settings: where driver files may lie besides the Windows
   // sources (cabFilePath), and whether the last source may prompt.
   void ReadCabSettings();
   // Defines the INF's directory ids, then copies the files from the first of
   // four sources that holds them: the product's cab folder, the Windows
   // setup source, the system's drivers folder, the system drive's \i386.
-  // What a failing source copied is removed (by the snapshot, which must be
-  // taken first) before the next is tried.
+  // What a failing source copied is removed (RemoveNewDriverFiles, after
+  // the snapshot) before the next is tried.
   bool CopyDriverFiles(const CString& driverDirectory, InstallFilesFromINFSection& files);
   // Remembers what the driver directory holds before the copy.
   void SnapshotDriverDirectory(const CString& driverDirectory);
@@ -92,7 +102,8 @@ class PrinterDriverFromINF {
   // section) that lie in the driver directory, as the spooler's list.
   bool BuildDependentFiles(const CString& driverDirectory);
   // Deletes the files at the top of the driver directory that the snapshot
-  // does not name.
+  // does not name; on Windows 95/98 (the system directory) only those of
+  // them that the install section names.
   void RemoveNewDriverFiles(const CString& driverDirectory);
 
   CString modelName;
@@ -108,14 +119,19 @@ class PrinterDriverFromINF {
   // NUL more; zero beyond. Grows as the names need.
   std::vector<char> dependentFiles;
   DWORD dontPrompt;
-  // Upper-cased names.
-  std::vector<CString> directorySnapshot;
+  // Upper-cased names; the system directory of Windows 95/98 holds thousands.
+  std::set<CString> directorySnapshot;
 
  private:
   // A section of the INF, read on the first call.
   INFSection Section(const CString& sectionName);
   bool SectionOpens(const CString& sectionName);
   void AddDependentFile(const CString& name, size_t* end);
+  // Visits the names the install section's CopyFiles gives ("@file", and the
+  // lines of each file-list section), in order; false when a section does
+  // not open.
+  template <typename Visit>
+  bool ForEachNamedFile(Visit visit);
   bool RegisterDriver(Spooler& spooler);
 
   // Closed when this object and the last section taken from it let go.

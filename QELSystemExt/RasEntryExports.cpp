@@ -10,10 +10,12 @@
 #include <raserror.h>
 
 #include <cstring>
+#include <initializer_list>
 #include <vector>
 
 #include "CurrentUserRoot.h"
 #include "ExportArguments.h"
+#include "PlatformVersion.h"
 #include "RasEntryLayout.h"
 #include "RegistryKey.h"
 #include "RegistryValue.h"
@@ -47,6 +49,21 @@ void DropAlternatesOutside(BYTE* entry, DWORD size) {
   }
   const DWORD none = 0;
   memcpy(entry + field, &none, sizeof none);
+}
+
+// The newest entry layout the running Windows knows. Its service takes that
+// one and every older one, and refuses a newer one (ERROR_INVALID_SIZE). The
+// service's own default entry tells; where it tells no layout (Wine's stub
+// answers 0), the version decides.
+DWORD NewestKnownLayout(RemoteAccess& service) {
+  const DWORD reported = service.DefaultEntrySize();
+  for (DWORD layout : {kRasEntrySize2000, kRasEntrySizeMultilink, kRasEntrySize95})
+    if (layout <= reported) return layout;
+  OSVERSIONINFOA version = PlatformVersionInfo();
+  if (version.dwPlatformId != VER_PLATFORM_WIN32_NT) return kRasEntrySize95;
+  if (version.dwMajorVersion >= 5) return kRasEntrySize2000;
+  // NT 4's service packs brought the multilink fields.
+  return version.szCSDVersion[0] ? kRasEntrySizeMultilink : kRasEntrySize95;
 }
 
 }  // namespace
@@ -84,11 +101,19 @@ int AddRASEntry() {
     if (!store.Open(KEY_QUERY_VALUE)) return 0;
     RemoteAccess service;
     BYTE replay[kRasEntrySize2000];
+    DWORD newest = 0;  // asked for once there is something to replay
     RegistryValue value;
     for (DWORD index = 0; store.EnumValue(index, kNameRoom, kRasEntrySize2000, value); ++index) {
       // Whatever was stored, the service gets at most one entry's worth,
       // with its size field telling exactly how much.
       DWORD size = value.Size() < sizeof replay ? value.Size() : static_cast<DWORD>(sizeof replay);
+      if (newest == 0) newest = NewestKnownLayout(service);
+      // An entry saved on a newer Windows goes over in this one's newest
+      // layout, its bytes cut there; one in a layout this Windows knows goes
+      // as it was stored.
+      DWORD layout = 0;
+      if (size >= sizeof layout) memcpy(&layout, value.Data(), sizeof layout);
+      if (!(IsRasEntryLayout(layout) && layout <= newest) && size > newest) size = newest;
       memset(replay, 0, sizeof replay);
       if (size > 0) memcpy(replay, value.Data(), size);
       memcpy(replay, &size, sizeof size);

@@ -47,7 +47,7 @@ struct RasEntryLayout {
   DWORD dwHangUpExtraPercent;
   DWORD dwHangUpExtraSampleSeconds;
   DWORD dwIdleDisconnectSeconds;
-  // Windows NT 4 with multilink ends here.
+  // Windows NT 4 with a service pack (multilink) ends here.
   DWORD dwType;
   DWORD dwEncryptionType;
   DWORD dwCustomAuthKey;
@@ -59,6 +59,11 @@ struct RasEntryLayout {
 const DWORD kRasEntrySize95 = offsetof(RasEntryLayout, dwSubEntries);
 const DWORD kRasEntrySizeMultilink = offsetof(RasEntryLayout, dwType);
 const DWORD kRasEntrySize2000 = sizeof(RasEntryLayout);
+
+// A size field that names one of these layouts.
+inline bool IsRasEntryLayout(DWORD size) {
+  return size == kRasEntrySize95 || size == kRasEntrySizeMultilink || size == kRasEntrySize2000;
+}
 
 static_assert(kRasEntrySize95 == 1768, "Windows 95/NT 4 entry layout");
 static_assert(kRasEntrySizeMultilink == 1796, "multilink entry layout");

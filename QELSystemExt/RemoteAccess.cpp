@@ -14,6 +14,12 @@ DWORD RemoteAccess::GetEntryProperties(const char* name, void* entry, DWORD& siz
   return getEntry_(nullptr, name, entry, &size, nullptr, nullptr);
 }
 
+DWORD RemoteAccess::DefaultEntrySize() {
+  DWORD size = 0;
+  GetEntryProperties(nullptr, nullptr, size);  // answers "too small" with the size
+  return size;
+}
+
 DWORD RemoteAccess::SetEntryProperties(const CString& name, const void* entry, DWORD size) {
   if (!IsAvailable()) return loadError_;
   // The service takes the entry by a non-const pointer but only reads it.

@@ -22,6 +22,9 @@ class RemoteAccess {
   // or needed. A null name and buffer ask for the size of the default entry.
   // The service's code; without the service, the reason it did not load.
   DWORD GetEntryProperties(const char* name, void* entry, DWORD& size);
+  // The bytes the default entry needs: the running Windows' own entry
+  // layout. 0 when the service tells none.
+  DWORD DefaultEntrySize();
   // Creates or replaces the named entry from `size` bytes.
   DWORD SetEntryProperties(const CString& name, const void* entry, DWORD size);
 

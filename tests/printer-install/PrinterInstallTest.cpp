@@ -1,7 +1,7 @@
 // InstallPrinter as a host calls it, against the spooler stand-in, which
 // records every record it is handed. QELPrinter.dll is loaded afresh for each
 // call, as by a new host. Drivers need a Windows that printer drivers serve:
-// these suites run as Windows 2000.
+// these suites run as Windows 2000, 98 or NT 4.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -20,6 +20,7 @@
 #include "SystemPrinterInf.h"
 #include "TraceCapture.h"
 #include "TestFolder.h"
+#include "WindowsVersion.h"
 
 namespace {
 
@@ -43,17 +44,23 @@ std::vector<std::string> Files(const std::string& folder) {
   return names;
 }
 
-class PrinterInstall_Win2k : public testing::Test {
+class PrinterInstall : public testing::Test {
  protected:
   void SetUp() override {
+    // NT 4 takes a model line's whole value for its section: its lines carry
+    // no hardware ids.
+    WindowsVersion windows = WindowsVersion::Current();
     // The driver's files: a data file, two in one list and, in another, more
     // than the 520 bytes a dependent-file list was once limited to.
     std::string inf =
         "[Previous Names]\n\"Kalora Jet-100\" = \"Kalora Old 100\"\n"
-        "[Kalora]\n\"Kalora Jet-100\" = K100, LPTENUM\\K100\n"
+        "[Kalora]\n\"Kalora Jet-100\" = K100" + std::string(windows.Name() == "nt40" ? "" : ", LPTENUM\\K100") + "\n"
         "[K100]\nCopyFiles=@K100.PPD,,KFILES,KLONG\nDataSection=KDATA\nDataFile=K100.PPD\n"
-        "[KDATA]\nDriverFile=KDRV.DLL\nConfigFile=KUI.DLL\n[KFILES]\nKDRV.DLL\nKUI.DLL\n"
-        "[DestinationDirs]\nDefaultDestDir=66000\n[SourceDisksNames]\n1 = \"Disk\",,,\"\"\n[KLONG]\n";
+        "[KDATA]\nDriverFile=KDRV.DLL\nConfigFile=KUI.DLL\n[KFILES]\nKDRV.DLL\nKUI.DLL\n[DestinationDirs]\n"
+        // Wine's setup library puts 66000 at its NT driver folder whatever it
+        // is set to; the driver directory of Windows 95/98 is the system one.
+        "DefaultDestDir=" + (windows.platform == VER_PLATFORM_WIN32_NT ? "66000" : "66002") +
+        "\n[SourceDisksNames]\n1 = \"Disk\",,,\"\"\n[KLONG]\n";
     files_ = {"K100.PPD", "KDRV.DLL", "KUI.DLL"};
     for (int i = 0; i < 40; ++i) {
       files_.push_back("KALORA_DEPENDENT_FILE_" + std::to_string(i) + ".DLL");
@@ -73,9 +80,9 @@ class PrinterInstall_Win2k : public testing::Test {
   void Forget() {
     for (const std::string& printer : RawSubkeyNames(HKEY_LOCAL_MACHINE, kPrint + "\\Printers"))
       if (printer.rfind("QEL ", 0) == 0) RawDeleteTree(HKEY_LOCAL_MACHINE, kPrint + "\\Printers\\" + printer);
-    for (const char* environment : {"Windows NT x86", "Windows x64"})
+    for (const char* environment : {"Windows NT x86", "Windows x64", "Windows 4.0"})
       for (const char* model : {"Kalora Jet-100", "QEL Known"})
-        RawDeleteTree(HKEY_LOCAL_MACHINE, DriverKey(environment, model));
+        for (DWORD version : {0, 2, 3}) RawDeleteTree(HKEY_LOCAL_MACHINE, DriverKey(environment, model, version));
     for (const std::string& key : {kSpooler, kProduct}) RawDeleteTree(HKEY_CURRENT_USER, key);
     RawDeleteTree(HKEY_LOCAL_MACHINE, kProduct);
     // As Wine's own spooler does: success is the result, not the last error.
@@ -106,6 +113,20 @@ class PrinterInstall_Win2k : public testing::Test {
     return others;
   }
 
+  // A model the spooler lacks, installed from the INF: the registration's
+  // version and environment, and where the spooler keeps the files.
+  void ExpectInstalledFromTheINF(const std::string& registered, const std::string& kept) {
+    Withdraw(kept);  // a leftover would pass for a kept copy
+    for (const std::string& name : files_)
+      ASSERT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((kept + "\\" + name).c_str())) << kept << "\\" << name;
+    Provide(folder_.Root(), folder_.Root());
+    EXPECT_EQ(1, Install("QEL Old|Kalora Old 100|LPT1:|NULL|NULL"));
+    EXPECT_EQ("AddPrinterA|Kalora Old 100;AddPrinterDriverA|-;AddPrinterA|Kalora Jet-100;", Calls());
+    EXPECT_EQ(registered + "|0", Record(1, {"cVersion", "pEnvironment", "Result"}));
+    for (const std::string& name : files_)
+      EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((kept + "\\" + name).c_str())) << kept << "\\" << name;
+  }
+
   int Install(const char* request) {
     HMODULE dll = LoadLibraryA("QELPrinter.dll");
     auto install =
@@ -128,6 +149,8 @@ class PrinterInstall_Win2k : public testing::Test {
   std::string driverFolder_ = spooler::DriverFolder();
   std::vector<std::string> driverFolderFiles_;
 };
+
+class PrinterInstall_Win2k : public PrinterInstall {};
 
 TEST_F(PrinterInstall_Win2k, TheRequestBecomesTheSpoolersRecord) {
   RawCreateKey(HKEY_LOCAL_MACHINE, DriverKey(kEnvironment, "QEL Known"));
@@ -306,9 +329,51 @@ TEST_F(PrinterInstall_Win2k, AFailedInstallationLeavesNoCopy) {
   EXPECT_EQ("AddPrinterA|Kalora Jet-100;", Calls()) << "nothing copied, nothing registered";
 }
 
+// A handle the spooler never gave out is refused and changes nothing; a
+// machine without printers lists none and needs no room for them.
+TEST_F(PrinterInstall_Win2k, TheSpoolerAnswersAsWindowsDoes) {
+  EXPECT_FALSE(ClosePrinter(reinterpret_cast<HANDLE>(-1)));
+  EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_HANDLE), GetLastError());
+  EXPECT_EQ(0u, spooler::Number("", "OpenPrinters"));
+  ASSERT_EQ(std::vector<std::string>(), RawSubkeyNames(HKEY_LOCAL_MACHINE, kPrint + "\\Printers"));
+  DWORD needed = 1, returned = 1;
+  EXPECT_TRUE(EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 2, nullptr, 0, &needed, &returned)) << GetLastError();
+  EXPECT_EQ("0 0", std::to_string(needed) + " " + std::to_string(returned));
+}
+
+// Windows 98 registers a version-0 driver for "Windows 4.0" and keeps its
+// files where the copy put them, its driver directory (the system one); NT 4
+// a version-2 driver for its own environment, copied into that version's
+// folder.
+class PrinterInstall_Win98 : public PrinterInstall {};
+class PrinterInstall_NT40 : public PrinterInstall {};
+
+TEST_F(PrinterInstall_Win98, ADriverFromTheINF) {
+  ExpectInstalledFromTheINF("0|Windows 4.0", SystemFolder(""));
+  Withdraw(SystemFolder(""));
+}
+
+// A refused driver's copies go, and only they: another program's file that
+// appeared in the system folder meanwhile stays.
+TEST_F(PrinterInstall_Win98, AFailedInstallationRemovesOnlyItsCopies) {
+  const std::string other = SystemFolder("\\QELOTHER.DLL");
+  Withdraw(SystemFolder(""));
+  Provide(folder_.Root(), folder_.Root());
+  RawSetDword(HKEY_CURRENT_USER, kSpooler + "\\Refuse", "AddPrinterDriverA", ERROR_ACCESS_DENIED);
+  RawSetText(HKEY_CURRENT_USER, kSpooler + "\\Touch", "AddPrinterDriverA", other);
+  EXPECT_EQ(0, Install("QEL Refused|Kalora Jet-100|LPT1:|NULL|NULL"));
+  EXPECT_TRUE(DeleteFileA(other.c_str())) << other;
+  for (const std::string& name : files_)
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(SystemFolder("\\" + name).c_str())) << name;
+}
+
+TEST_F(PrinterInstall_NT40, ADriverFromTheINF) {
+  ExpectInstalledFromTheINF("2|" + std::string(kEnvironment), driverFolder_ + "\\2");
+}
+
 // Run with the setup library disabled: QELPrinter.dll must still load, add
 // a printer whose driver the spooler has, and fail the INF path cleanly.
-class PrinterInstallNoSetupLibrary_Win2k : public PrinterInstall_Win2k {};
+class PrinterInstallNoSetupLibrary_Win2k : public PrinterInstall {};
 
 TEST_F(PrinterInstallNoSetupLibrary_Win2k, OnlyTheINFPathFails) {
   ASSERT_EQ(nullptr, LoadLibraryA("setupapi.dll")) << "this run disables the setup library";

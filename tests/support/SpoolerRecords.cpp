@@ -20,8 +20,9 @@ std::string DriverFolder() {
   return SystemFolder(sizeof(void*) == 8 ? "\\spool\\drivers\\x64" : "\\spool\\drivers\\w32x86");
 }
 
-std::string DriverKey(const char* environment, const std::string& model) {
-  return std::string(kPrintKey) + "\\Environments\\" + environment + "\\Drivers\\Version-3\\" + model;
+std::string DriverKey(const char* environment, const std::string& model, DWORD version) {
+  return std::string(kPrintKey) + "\\Environments\\" + environment + "\\Drivers\\Version-" + std::to_string(version) +
+         "\\" + model;
 }
 
 std::string Record(int call, std::initializer_list<const char*> fields) {

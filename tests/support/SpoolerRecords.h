@@ -23,8 +23,8 @@ extern const char* const kNativeEnvironment;
 std::string SystemFolder(const std::string& below);
 // The driver directory of kNativeEnvironment.
 std::string DriverFolder();
-// Below HKEY_LOCAL_MACHINE: a version-3 driver as the spooler keeps it.
-std::string DriverKey(const char* environment, const std::string& model);
+// Below HKEY_LOCAL_MACHINE: a driver as the spooler keeps it.
+std::string DriverKey(const char* environment, const std::string& model, DWORD version = 3);
 // Fields of add call number `call` (from 0) joined by "|": texts as they
 // are, numbers in decimal, "-" for a field left null.
 std::string Record(int call, std::initializer_list<const char*> fields);

@@ -4,6 +4,8 @@
 
 #include <objbase.h>
 
+#include <devguid.h>
+
 #include "NetCfgDouble.h"
 #include "QELSystemExt.h"
 
@@ -132,4 +134,21 @@ TEST(FileSharingCom, TheCallersComIsLeftAsItWas) {
     CoUninitialize();
   }
   CoUninitialize();
+}
+
+// TCP/IP is on every Windows 2000 machine: found, as a protocol.
+TEST_F(FileSharing, TheServiceHasTcpIp) {
+  INetCfg* config = nullptr;
+  ASSERT_EQ(S_OK, CoCreateInstance(CLSID_CNetCfg, nullptr, CLSCTX_INPROC_SERVER, IID_INetCfg,
+                                   reinterpret_cast<void**>(&config)));
+  ASSERT_EQ(S_OK, config->Initialize(nullptr));
+  INetCfgComponent* tcpIp = nullptr;
+  GUID netClass = {};
+  ASSERT_EQ(S_OK, config->FindComponent(L"MS_TCPIP", &tcpIp));
+  EXPECT_EQ(S_OK, tcpIp->GetClassGuid(&netClass));
+  EXPECT_TRUE(IsEqualGUID(GUID_DEVCLASS_NETTRANS, netClass));
+  tcpIp->Release();
+  config->Uninitialize();
+  config->Release();
+  EXPECT_EQ(Calls(), netcfg_->Outstanding());
 }

@@ -17,7 +17,7 @@ const std::string kStore = std::string(ScriptFindings::kProduct) + "RASEntries";
 struct Call {
   std::string function, entry, bytes;
   bool named, phonebook, deviceInfo;
-  DWORD size, result;
+  DWORD size, result, errorModeAtLoad;
 };
 
 // The stand-in's state for this program.
@@ -47,7 +47,7 @@ class Phonebook {
       auto text = [&](const char* value) { return read(value).Bytes().substr(0, read(value).Bytes().find('\0')); };
       calls.push_back({text("Function"), text("Entry"), read("Bytes").Bytes(), read("Entry").Found(),
                        read("Phonebook").Found(), read("DeviceInfo").Found(), read("Size").Dword(),
-                       read("Result").Dword()});
+                       read("Result").Dword(), read("ErrorModeAtLoad").Dword()});
     }
     return calls;
   }
@@ -104,8 +104,11 @@ TEST_F(Phonebooks, EntriesTravelThroughTheRegistryByteForByte) {
   EXPECT_EQ(office, phonebook_.Get("Office"));
   EXPECT_EQ(home, phonebook_.Get("Home"));
   std::vector<Call> written = phonebook_.Calls();
-  ASSERT_EQ(3u, written.size());
-  for (const Call& call : written) {
+  ASSERT_EQ(4u, written.size());
+  // The service is asked for its own layout once, then handed every entry.
+  EXPECT_EQ("RasGetEntryPropertiesA", written[0].function);
+  EXPECT_FALSE(written[0].named || written[0].size);
+  for (const Call& call : std::vector<Call>(written.begin() + 1, written.end())) {
     EXPECT_EQ("RasSetEntryPropertiesA", call.function);
     EXPECT_EQ(2088u, call.size);
     EXPECT_FALSE(call.phonebook || call.deviceInfo);
@@ -150,6 +153,18 @@ TEST_F(Phonebooks, AnEntryThatCannotBeReadLeavesTheStoreAlone) {
   EXPECT_FALSE(ReadRawValue(HKEY_CURRENT_USER, kStore, "Office").Found());
 }
 
+// The service's library loads with load failures answered to the caller,
+// not in boxes nobody answers; the host's own mode is back afterwards.
+TEST_F(Phonebooks, TheServiceLoadsWithoutErrorBoxes) {
+  UINT testMode = SetErrorMode(SEM_NOGPFAULTERRORBOX);
+  EXPECT_EQ(623u, GetRASEntry("Nowhere"));
+  EXPECT_EQ(static_cast<UINT>(SEM_NOGPFAULTERRORBOX), SetErrorMode(testMode)) << "the host's mode is back";
+  std::vector<Call> calls = phonebook_.Calls();
+  ASSERT_FALSE(calls.empty());
+  EXPECT_EQ(static_cast<DWORD>(SEM_NOGPFAULTERRORBOX | SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX),
+            calls[0].errorModeAtLoad);
+}
+
 TEST_F(Phonebooks, AReplayStaysWithinTheStoredValueAndOneEntry) {
   // Alternate numbers that fit within 2088 bytes stay; a list cut off by
   // the truncation is dropped rather than read past the entry.
@@ -166,7 +181,8 @@ TEST_F(Phonebooks, AReplayStaysWithinTheStoredValueAndOneEntry) {
 
   EXPECT_EQ(0, AddRASEntry());
   std::map<std::string, Call> replayed;
-  for (const Call& call : phonebook_.Calls()) replayed[call.entry] = call;
+  for (const Call& call : phonebook_.Calls())
+    if (call.named) replayed[call.entry] = call;  // not the size query
   ASSERT_EQ(values.size(), replayed.size());
   for (const auto& value : values) {
     const Call& call = replayed[value.first];
@@ -182,3 +198,30 @@ TEST_F(Phonebooks, AReplayStaysWithinTheStoredValueAndOneEntry) {
   // The service keeps the numbers it read behind the entry.
   EXPECT_EQ(std::string("555\0\0", 5), phonebook_.Get("fits").substr(2088));
 }
+
+namespace {
+
+// An entry saved on Windows 2000 replays on an older Windows in that one's
+// newest layout: its bytes up to it, the size field naming it.
+void ExpectReplayedIn(const Phonebook& phonebook, DWORD layout) {
+  const std::string saved = Entry(2088, 11);
+  RawSetValue(HKEY_CURRENT_USER, kStore, "Office", REG_BINARY, saved.data(), saved.size());
+  EXPECT_EQ(0, AddRASEntry());
+  EXPECT_EQ(Entry(layout, 11, layout), phonebook.Get("Office"));
+}
+
+class Phonebooks_NT40 : public Phonebooks {};
+class Phonebooks_Win98 : public Phonebooks {};
+
+}  // namespace
+
+TEST_F(Phonebooks_NT40, AWindows2000EntryReplays) {
+  ExpectReplayedIn(phonebook_, kRasEntrySizeMultilink);
+  // The service's own entry size decides, not the service pack's name; one
+  // that tells no layout (Wine's stub) leaves it to the version.
+  phonebook_.AnswerSizeQuery(kRasEntrySize95, 603);
+  ExpectReplayedIn(phonebook_, kRasEntrySize95);
+  phonebook_.AnswerSizeQuery(0, 0);
+  ExpectReplayedIn(phonebook_, kRasEntrySizeMultilink);
+}
+TEST_F(Phonebooks_Win98, AWindows2000EntryReplays) { ExpectReplayedIn(phonebook_, kRasEntrySize95); }

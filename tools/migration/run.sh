@@ -88,13 +88,13 @@ cp -a "$work/target" "$work/source"
 for machine in source target; do quiet on $machine "$wineserver" -p; done
 echo "   ready in $(($(date +%s) - start)) s; the source machine starts as a copy of it"
 
-# entry <area code> <number> <device> <type>: a Windows 2000 phonebook
-# entry (2088 bytes) as .reg hex bytes.
+# entry <area code> <number> <device>: a phonebook entry as the source
+# machine, Windows 95, keeps it (1768 bytes), as .reg hex bytes.
 entry() {
   bytes="$work/entry.bin"
-  head -c 2088 /dev/zero >"$bytes"
+  head -c 1768 /dev/zero >"$bytes"
   put() { printf "$2" | dd of="$bytes" bs=1 seek="$1" conv=notrunc 2>/dev/null; }
-  put 0 '\050\010'      # its size, 2088
+  put 0 '\350\006'      # its size, 1768
   put 4 '\031'          # country and area codes, IP header compression, remote default gateway
   put 8 '\061'          # country 49
   put 12 '\061'
@@ -104,7 +104,6 @@ entry() {
   put 188 '\001'        # PPP
   put 972 'modem'
   put 989 "$3"
-  put 1796 "$4"         # phone line or VPN
   od -An -v -tx1 "$bytes" | tr -s ' \n' ',,' | sed 's/^,//; s/,$//'
 }
 icons="HKEY_USERS\\$sid\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\CLSID"
@@ -133,9 +132,9 @@ REGEDIT4
 @="C:\\\\My Icons\\\\documents.ico,0"
 
 [HKEY_LOCAL_MACHINE\\Software\\QELTests\\rasapi32\\QELMigrate\\Phonebook]
-"Office Dial-up"=hex:$(entry 30 '555 0100' 'Kalora 56K Voice' '\001')
-"Home ISP"=hex:$(entry 40 '0190 880 77' 'Kalora 56K Voice' '\001')
-"Branch Office VPN"=hex:$(entry '' 'vpn.branch.example' 'WAN Miniport (PPTP)' '\002')
+"Office Dial-up"=hex:$(entry 30 '555 0100' 'Kalora 56K Voice')
+"Home ISP"=hex:$(entry 40 '0190 880 77' 'Kalora 56K Voice')
+"Branch Office VPN"=hex:$(entry '' 'vpn.branch.example' 'WAN Miniport (PPTP)')
 EOF
 
 echo "== the source machine: printers, phonebook entries and another user's key ($user)"

@@ -14,6 +14,8 @@
 namespace {
 
 const wchar_t kComponentId[] = L"ms_server";
+// The TCP/IP protocol, which every Windows 2000 machine has.
+const wchar_t kTcpIpId[] = L"ms_tcpip";
 
 std::string Narrow(const wchar_t* text) {
   std::string out = text ? "" : "(null)";
@@ -39,7 +41,7 @@ std::string Token(const OBO_TOKEN* token) {
 }
 
 // Which object an interface belongs to: QueryInterface answers for it.
-enum EIdentity { kConfig, kComponent, kClass };
+enum EIdentity { kConfig, kComponent, kTcpIp, kClass };
 
 }  // namespace
 
@@ -133,7 +135,11 @@ class NetCfgDouble::Configuration {
       HRESULT result = !object_.initialized ? NETCFG_E_NOT_INITIALIZED : Answers().find;
       if (result == S_OK) {
         bool ours = id && lstrcmpiW(id, kComponentId) == 0 && object_.present;
-        result = ours ? object_.Query(kComponent, IID_INetCfgComponent, reinterpret_cast<void**>(found)) : S_FALSE;
+        bool tcpIp = id && lstrcmpiW(id, kTcpIpId) == 0;
+        void** out = reinterpret_cast<void**>(found);
+        result = ours ? object_.Query(kComponent, IID_INetCfgComponent, out)
+                 : tcpIp ? object_.Query(kTcpIp, IID_INetCfgComponent, out)
+                         : S_FALSE;
       }
       return Call("FindComponent " + Narrow(id), result);
     }
@@ -180,11 +186,12 @@ class NetCfgDouble::Configuration {
 
   class Component : public Counted<INetCfgComponent> {
    public:
-    explicit Component(Configuration& object) : Counted(object, kComponent, "INetCfgComponent") {}
+    Component(Configuration& object, EIdentity identity, const char* name, const GUID& netClass)
+        : Counted(object, identity, name), netClass_(netClass) {}
     HRESULT STDMETHODCALLTYPE GetClassGuid(GUID* guid) override {
       if (!guid) return Call("GetClassGuid", E_POINTER);
       HRESULT result = Answers().classGuid;
-      if (SUCCEEDED(result)) *guid = GUID_DEVCLASS_NETSERVICE;
+      if (SUCCEEDED(result)) *guid = netClass_;
       return Call("GetClassGuid", result);
     }
     HRESULT STDMETHODCALLTYPE GetDisplayName(LPWSTR*) override { return E_NOTIMPL; }
@@ -198,6 +205,7 @@ class NetCfgDouble::Configuration {
     HRESULT STDMETHODCALLTYPE GetDeviceStatus(ULONG*) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE OpenParamKey(HKEY*) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE RaisePropertyUi(HWND, DWORD, IUnknown*) override { return E_NOTIMPL; }
+    const GUID netClass_;
   };
 
   class Class : public Counted<INetCfgClass> {
@@ -253,13 +261,15 @@ class NetCfgDouble::Configuration {
 
   Config config_;
   Lock lock_;
-  Component component_;
+  Component component_, tcpIp_;
   Class class_;
   Setup setup_;
 };
 
 NetCfgDouble::Configuration::Configuration(NetCfgDouble& owner)
-    : service(owner), config_(*this), lock_(*this), component_(*this), class_(*this), setup_(*this) {}
+    : service(owner), config_(*this), lock_(*this),
+      component_(*this, kComponent, "INetCfgComponent", GUID_DEVCLASS_NETSERVICE),
+      tcpIp_(*this, kTcpIp, "INetCfgComponent of TCP/IP", GUID_DEVCLASS_NETTRANS), class_(*this), setup_(*this) {}
 
 HRESULT NetCfgDouble::Configuration::Query(EIdentity identity, REFIID iid, void** out) {
   if (!out) return E_POINTER;
@@ -269,6 +279,7 @@ HRESULT NetCfgDouble::Configuration::Query(EIdentity identity, REFIID iid, void*
   if (identity == kConfig && (unknown || IsEqualIID(iid, IID_INetCfg))) found = &config_;
   if (identity == kConfig && IsEqualIID(iid, IID_INetCfgLock) && service.answers.lockInterface) found = &lock_;
   if (identity == kComponent && (unknown || IsEqualIID(iid, IID_INetCfgComponent))) found = &component_;
+  if (identity == kTcpIp && (unknown || IsEqualIID(iid, IID_INetCfgComponent))) found = &tcpIp_;
   if (identity == kClass && (unknown || IsEqualIID(iid, IID_INetCfgClass))) found = &class_;
   if (identity == kClass && IsEqualIID(iid, IID_INetCfgClassSetup)) found = &setup_;
   if (!found) return E_NOINTERFACE;
@@ -295,6 +306,7 @@ void NetCfgDouble::Configuration::Outstanding(std::vector<std::string>& out) con
   add(config_.Name(), config_.Count());
   add(lock_.Name(), lock_.Count());
   add(component_.Name(), component_.Count());
+  add(tcpIp_.Name(), tcpIp_.Count());
   add(class_.Name(), class_.Count());
   add(setup_.Name(), setup_.Count());
 }

@@ -4,8 +4,9 @@
 // lives. Each object it makes keeps the state the service keeps: whether it
 // is initialised, whether it holds the machine's one write lock, and the
 // configuration in memory (the file sharing component present or not), which
-// only Apply makes the machine's own. It answers out of order as the service
-// does (NETCFG_E_NOT_INITIALIZED, NETCFG_E_ALREADY_INITIALIZED,
+// only Apply makes the machine's own; TCP/IP is there, as on every Windows
+// 2000 machine. It answers out of order as the service does
+// (NETCFG_E_NOT_INITIALIZED, NETCFG_E_ALREADY_INITIALIZED,
 // NETCFG_E_NO_WRITE_LOCK). Every interface it hands out is an object of its
 // own with its own reference count, so a test sees which interface a program
 // kept or gave back once too often. It logs each configuration call as a

@@ -1,9 +1,10 @@
-// The default phonebook of Windows 2000 for the two entry-property calls and
-// the entry listing, as far as the phonebook exports and a migration host use
-// them: the default entry is 2088 bytes, the size field of an entry must name
-// one of the service's three layouts and a reading fills no more than the
-// layout asked for, a listed name names one of its two, a written entry must
-// carry what the service requires, and the answers are the service's codes.
+// The default phonebook for the two entry-property calls and the entry
+// listing, as far as the phonebook exports and a migration host use them:
+// the default entry is in the newest layout of the Windows version Wine
+// reports, the size field of an entry must name a layout that version knows
+// and a reading fills no more than the layout asked for, a listed name names
+// one of its two, a written entry must carry what the service requires, and
+// the answers are the service's codes.
 // State and log: RasDoubleKey.h.
 
 #include <windows.h>
@@ -22,13 +23,28 @@
 
 namespace {
 
-// The Windows 2000 layout is where the platform header's longer one begins.
-const DWORD kDefaultEntrySize = 2088;
+// RASENTRY's dwSize names its layout, each extending the one before: 1768
+// bytes on Windows 95/98 and NT 4 without a service pack, 1796 on NT 4 with
+// one, 2088 on Windows 2000 (where the platform header's longer one begins).
+// A Windows refuses a newer one than its own.
+const DWORD kWindows95Layout = 1768, kNT4ServicePackLayout = 1796, kWindows2000Layout = 2088;
 const DWORD kAlternateField = offsetof(RASENTRYA, dwAlternateOffset);
 // Longer names are in no phonebook (and would not fit a registry value name).
 const size_t kLongestEntryName = RAS_MaxEntryName;
 
-bool IsLayoutSize(DWORD size) { return size == 1768 || size == 1796 || size == kDefaultEntrySize; }
+bool IsLayoutSize(DWORD size) {
+  return size == kWindows95Layout || size == kNT4ServicePackLayout || size == kWindows2000Layout;
+}
+// Its default entry too: the size query answers with it.
+DWORD OwnLayout() {
+  OSVERSIONINFOA version = {};
+  version.dwOSVersionInfoSize = sizeof version;
+  bool nt = GetVersionExA(&version) && version.dwPlatformId == VER_PLATFORM_WIN32_NT;
+  if (nt && version.dwMajorVersion >= 5) return kWindows2000Layout;
+  // Wine's NT 4 reports "Service Pack 6a".
+  return nt && version.szCSDVersion[0] ? kNT4ServicePackLayout : kWindows95Layout;
+}
+bool IsKnownLayout(DWORD size) { return IsLayoutSize(size) && size <= OwnLayout(); }
 // An entry name of 256 characters, and since Windows 2000 flags and a phonebook path behind it.
 const DWORD kNameSize95 = 264, kNameSize2000 = 532, kNameRoom = 257;
 
@@ -60,7 +76,7 @@ bool AlternatesOf(const std::vector<BYTE>& bytes, std::string& alternates) {
 // An entry in `layout`: the fields it has room for, its size field, and its
 // alternate numbers behind it, where its offset then points.
 std::vector<BYTE> InLayout(const std::vector<BYTE>& stored, DWORD layout) {
-  DWORD storedLayout = IsLayoutSize(Field(stored, 0)) ? Field(stored, 0) : kDefaultEntrySize;
+  DWORD storedLayout = IsLayoutSize(Field(stored, 0)) ? Field(stored, 0) : kWindows2000Layout;
   std::vector<BYTE> entry(layout, 0);
   memcpy(entry.data(), stored.data(), std::min<size_t>({layout, storedLayout, stored.size()}));
   SetField(entry, 0, layout);
@@ -129,6 +145,9 @@ void SaveEntry(const char* name, const void* bytes, DWORD size) {
   RegCloseKey(key);
 }
 
+// The process's error mode while this library was being loaded.
+UINT g_errorModeAtLoad = 0;
+
 struct Call {
   const char* function;
   const char* phonebook;
@@ -164,6 +183,7 @@ struct Call {
     number("SizeOut", sizeOut);
     if (bytes) RegSetValueExA(key, "Bytes", 0, REG_BINARY, static_cast<const BYTE*>(bytes), byteCount);
     number("Result", result);
+    number("ErrorModeAtLoad", g_errorModeAtLoad);
     RegCloseKey(key);
     RegCloseKey(calls);
     return result;
@@ -171,6 +191,11 @@ struct Call {
 };
 
 }  // namespace
+
+extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, void*) {
+  if (reason == DLL_PROCESS_ATTACH) SetErrorMode(g_errorModeAtLoad = SetErrorMode(0));
+  return TRUE;
+}
 
 // Declared as the platform header declares them.
 extern "C" __declspec(dllexport) DWORD WINAPI RasGetEntryPropertiesA(const char* phonebook, const char* entry,
@@ -183,18 +208,20 @@ extern "C" __declspec(dllexport) DWORD WINAPI RasGetEntryPropertiesA(const char*
   if (buffer) {
     // Never read past what the caller said it has.
     if (*size >= sizeof layout) memcpy(&layout, buffer, sizeof layout);
-    if (!IsLayoutSize(layout)) return call.End(ERROR_INVALID_SIZE);
+    // The reference's code for a size field the platform does not take; it
+    // names no other for Windows 95/98.
+    if (!IsKnownLayout(layout)) return call.End(ERROR_INVALID_SIZE);
   }
   // A null or empty name reads the default entry (Microsoft's reference:
   // "If an empty string is specified, the function returns default values"):
   // its size field, all else zero here.
-  std::vector<BYTE> stored(kDefaultEntrySize, 0);
-  SetField(stored, 0, kDefaultEntrySize);
+  std::vector<BYTE> stored(OwnLayout(), 0);
+  SetField(stored, 0, OwnLayout());
   if (entry && *entry && (strlen(entry) > kLongestEntryName || !FindEntry(entry, stored)))
     return call.End(ERROR_CANNOT_FIND_PHONEBOOK_ENTRY);
   // The layout the caller named, and the alternate numbers behind it: a
   // caller of an older layout gets no more than that layout.
-  std::vector<BYTE> reply = InLayout(stored, buffer ? layout : kDefaultEntrySize);
+  std::vector<BYTE> reply = InLayout(stored, buffer ? layout : OwnLayout());
   DWORD needed = static_cast<DWORD>(reply.size());
   if (!buffer || *size < needed) {
     DWORD result = ERROR_BUFFER_TOO_SMALL;
@@ -218,7 +245,7 @@ extern "C" __declspec(dllexport) DWORD WINAPI RasSetEntryPropertiesA(const char*
   const BYTE* bytes = reinterpret_cast<const BYTE*>(buffer);
   std::vector<BYTE> given(bytes, bytes + size);
   DWORD layout = Field(given, 0);
-  if (!IsLayoutSize(layout) || size < layout) return call.End(ERROR_INVALID_SIZE);
+  if (!IsKnownLayout(layout) || size < layout) return call.End(ERROR_INVALID_SIZE);
   RASENTRYA fields = {};
   memcpy(&fields, given.data(), layout);
   if (!HasRequiredMembers(fields)) return call.End(ERROR_INVALID_PARAMETER);

@@ -10,7 +10,8 @@
 //   Calls\00000 ...  one key per call: Function, Entry (absent for a null
 //                    name), Phonebook and DeviceInfo (present only when
 //                    given), Size (in), SizeOut, Bytes (the entry handed over
-//                    or filled in), Result
+//                    or filled in), Result, ErrorModeAtLoad (the
+//                    process's error mode while the library loaded)
 //   QuerySize, QueryResult (DWORD, optional): the answer to the size query,
 //                    to play a service that reports too little
 //   Record (DWORD 0): keep no log (benchmarks)

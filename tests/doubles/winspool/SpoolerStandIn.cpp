@@ -7,11 +7,17 @@
 // HKLM\SYSTEM\CurrentControlSet\Control\Print). A driver's files must lie at
 // the top of the driver directory of its environment; once accepted they are
 // copied into its version folder. Local printers are listed at level 2, the
-// one level a migration host reads; other levels are refused.
+// one level a migration host reads; other levels are refused. It plays the
+// Windows version Wine reports to the process: Windows 95/98 serve only
+// "Windows 4.0" (Wine's conformance tests: "Windows NT x86" is invalid for
+// win9x), whose driver directory there is the system directory (Wine's
+// reference of GetPrinterDriverDirectory, from the systems' answers), where
+// an accepted driver's files stay.
 //
 // Tests steer and watch it below HKCU\Software\QELTests\Spooler:
 //   Refuse\<function> (DWORD): that function fails with this error code;
 //   Refuse\<function>@<n> (DWORD): only its n-th call (from 1) fails so;
+//   Touch\<function> (REG_SZ): a file that function creates when called;
 //   Counts\<function> (DWORD): calls of that function so far;
 //   Calls\0000, 0001, ...: each add call, its level, every field of its
 //     record (REG_SZ texts, REG_DWORD numbers and set pointers, REG_BINARY
@@ -31,6 +37,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -38,7 +45,8 @@
 namespace {
 
 const std::string kPrint = "SYSTEM\\CurrentControlSet\\Control\\Print";
-const char* const kNative = sizeof(void*) == 8 ? "Windows x64" : "Windows NT x86";
+const char* const kNativeNT = sizeof(void*) == 8 ? "Windows x64" : "Windows NT x86";
+const char kWindows9x[] = "Windows 4.0";
 using Texts = std::initializer_list<std::pair<const char*, const char*>>;
 
 struct Key {
@@ -89,6 +97,10 @@ Key RecordCall(const char* function, DWORD level) {
   return call;
 }
 
+// The printer handles given out and not closed: a spooler refuses any other
+// (ClosePrinter, API reference: ERROR_INVALID_HANDLE).
+std::set<HANDLE> g_openPrinters;
+
 bool Fail(DWORD error) {
   SetLastError(error);
   return false;
@@ -103,19 +115,33 @@ bool Refused(const char* function) {
   Key counts = Control("\\Counts");
   DWORD call = counts.Read(function) + 1;
   counts.Set(function, call);
+  // Another program's file, put in meanwhile.
+  std::string other;
+  if (Control("\\Touch").ReadBytes(function, &other))
+    CloseHandle(CreateFileA(other.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
   Key refuse = Control("\\Refuse");
   DWORD error = refuse.Read(function);
   if (!error) error = refuse.Read((function + ("@" + std::to_string(call))).c_str());
   return error && !Fail(error);
 }
 
+bool RunsAsWindows9x() {
+  OSVERSIONINFOA version = {};
+  version.dwOSVersionInfoSize = sizeof version;
+  return GetVersionExA(&version) && version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS;
+}
+
+const char* Native() { return RunsAsWindows9x() ? kWindows9x : kNativeNT; }
+
 bool DriverDirectory(const char* environment, std::string* directory) {
-  const char* known[][2] = {{"Windows NT x86", "w32x86"}, {"Windows x64", "x64"}, {"Windows 4.0", "win40"}};
+  const char* named = environment && *environment ? environment : Native();
+  bool windows9x = RunsAsWindows9x();
+  const char* known[][2] = {{"Windows NT x86", "w32x86"}, {"Windows x64", "x64"}, {kWindows9x, "win40"}};
   for (const auto& entry : known) {
-    if (lstrcmpiA(entry[0], environment && *environment ? environment : kNative)) continue;
+    if (lstrcmpiA(entry[0], named) || (windows9x && lstrcmpiA(entry[0], kWindows9x))) continue;
     char system[MAX_PATH];
     GetSystemDirectoryA(system, sizeof system);
-    *directory = std::string(system) + "\\spool\\drivers\\" + entry[1];
+    *directory = system + (windows9x ? std::string() : std::string("\\spool\\drivers\\") + entry[1]);
     CreateDirectoryA(directory->c_str(), nullptr);
     return true;
   }
@@ -259,7 +285,9 @@ __declspec(dllexport) BOOL WINAPI EnumPrintersA(DWORD flags, LPSTR name, DWORD l
   if (level != 2) return Fail(ERROR_INVALID_LEVEL);
   std::vector<std::string> names = PrinterNames();
   *needed = ListPrinters(names, nullptr, 0);
-  if (!buffer || size < *needed) return Fail(ERROR_INSUFFICIENT_BUFFER);
+  // With no printers there is nothing to ask room for (Wine's conformance
+  // tests: success, 0 needed, 0 returned).
+  if (size < *needed || (!buffer && *needed > 0)) return Fail(ERROR_INSUFFICIENT_BUFFER);
   ListPrinters(names, reinterpret_cast<PRINTER_INFO_2A*>(buffer), size);
   *returned = static_cast<DWORD>(names.size());
   return Succeeded();
@@ -295,7 +323,7 @@ static BOOL AddDriver(Key& call, DWORD level, LPBYTE info) {
   // an environment this server does not serve is refused (3.1.4.1.3); none
   // (or an empty one) is the server's own.
   std::string directory;
-  const char* environment = d->pEnvironment && *d->pEnvironment ? d->pEnvironment : kNative;
+  const char* environment = d->pEnvironment && *d->pEnvironment ? d->pEnvironment : Native();
   if (!d->pName || !*d->pName || !d->pDriverPath || !*d->pDriverPath || !d->pDataFile || !*d->pDataFile ||
       !d->pConfigFile || !*d->pConfigFile)
     return Fail(ERROR_INVALID_PARAMETER);
@@ -313,10 +341,12 @@ static BOOL AddDriver(Key& call, DWORD level, LPBYTE info) {
   for (const std::string& file : named)
     if (!IsFile(directory + "\\" + file)) return Fail(ERROR_FILE_NOT_FOUND);
   std::string version = directory + "\\" + std::to_string(d->cVersion) + "\\";
-  CreateDirectoryA(version.c_str(), nullptr);
-  for (const std::string& file : named)
-    if (!CopyFileA((directory + "\\" + file).c_str(), (version + file).c_str(), FALSE))
-      return Fail(ERROR_ACCESS_DENIED);
+  if (!RunsAsWindows9x()) {
+    CreateDirectoryA(version.c_str(), nullptr);
+    for (const std::string& file : named)
+      if (!CopyFileA((directory + "\\" + file).c_str(), (version + file).c_str(), FALSE))
+        return Fail(ERROR_ACCESS_DENIED);
+  }
   Key kept(HKEY_LOCAL_MACHINE, DriverKey(environment, d->cVersion, d->pName), true);
   kept.Set("Version", d->cVersion);
   kept.Set({{"Driver", d->pDriverPath}, {"Data File", d->pDataFile}, {"Configuration File", d->pConfigFile},
@@ -380,7 +410,7 @@ static HANDLE AddPrinterTo(Key& call, DWORD level, LPBYTE info) {
   bool driverFirst = Control("").Read("DriverCheckedFirst") != 0;
   bool driverKnown = false;
   for (DWORD version : {0, 2, 3})
-    driverKnown |= p->pDriverName && Key(HKEY_LOCAL_MACHINE, DriverKey(kNative, version, p->pDriverName), false).key;
+    driverKnown |= p->pDriverName && Key(HKEY_LOCAL_MACHINE, DriverKey(Native(), version, p->pDriverName), false).key;
   if (driverFirst && !driverKnown) return Fail(ERROR_UNKNOWN_PRINTER_DRIVER), nullptr;
   if (!PortsKnown(p->pPortName)) return Fail(ERROR_UNKNOWN_PORT), nullptr;
   if (!driverKnown) return Fail(ERROR_UNKNOWN_PRINTER_DRIVER), nullptr;
@@ -399,7 +429,7 @@ static HANDLE AddPrinterTo(Key& call, DWORD level, LPBYTE info) {
   Key control = Control("");
   control.Set("OpenPrinters", control.Read("OpenPrinters") + 1);
   Succeeded();
-  return new char('P');
+  return *g_openPrinters.insert(new char('P')).first;
 }
 
 __declspec(dllexport) HANDLE WINAPI AddPrinterA(LPSTR, DWORD level, LPBYTE info) {
@@ -412,7 +442,7 @@ __declspec(dllexport) HANDLE WINAPI AddPrinterA(LPSTR, DWORD level, LPBYTE info)
 __declspec(dllexport) BOOL WINAPI ClosePrinter(HANDLE printer) {
   // A refused close leaves the handle open, as a spooler that failed would.
   if (Refused("ClosePrinter")) return FALSE;
-  if (!printer) return Fail(ERROR_INVALID_HANDLE);
+  if (!g_openPrinters.erase(printer)) return Fail(ERROR_INVALID_HANDLE);
   delete static_cast<char*>(printer);
   Key control = Control("");
   control.Set("OpenPrinters", control.Read("OpenPrinters") - 1);
