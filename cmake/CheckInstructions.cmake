@@ -395,13 +395,19 @@ function(check_instructions file shown)
   set(guarded_seen "${guarded_seen}" PARENT_SCOPE)
 endfunction()
 
+# What objdump prints for `option` on `file`; stops the check when it fails.
+function(objdump_output option file out)
+  execute_process(COMMAND ${OBJDUMP} ${option} ${file} OUTPUT_VARIABLE dump RESULT_VARIABLE rc)
+  if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "CheckInstructions: ${OBJDUMP} ${option} ${file} failed (${rc})")
+  endif()
+  set(${out} "${dump}" PARENT_SCOPE)
+endfunction()
+
 # The sections of a file as objdump -h lists them: "<name> <size> <vma>"
 # for each, and the code sections' names apart.
 function(read_sections file out code_out)
-  execute_process(COMMAND ${OBJDUMP} -h ${file} OUTPUT_VARIABLE dump RESULT_VARIABLE rc)
-  if(NOT rc EQUAL 0)
-    message(FATAL_ERROR "CheckInstructions: ${OBJDUMP} -h ${file} failed (${rc})")
-  endif()
+  objdump_output(-h ${file} dump)
   split_lines("${dump}" lines)
   set(sections "")
   set(code "")
@@ -423,10 +429,7 @@ endfunction()
 # What the loader reads before any code runs: a DLL's TLS directory and, in
 # the shipped forms, the section names.
 function(check_headers file shown names)
-  execute_process(COMMAND ${OBJDUMP} -p ${file} OUTPUT_VARIABLE dump RESULT_VARIABLE rc)
-  if(NOT rc EQUAL 0)
-    message(FATAL_ERROR "CheckInstructions: ${OBJDUMP} -p ${file} failed (${rc})")
-  endif()
+  objdump_output(-p ${file} dump)
   set(new_failures "")
   if(NOT dump MATCHES "Characteristics[ \t]+0x([0-9a-fA-F]+)")
     list(APPEND new_failures "${shown}: no Characteristics in ${OBJDUMP} -p's output")
